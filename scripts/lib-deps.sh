@@ -1,0 +1,24 @@
+# Sourced by scripts/test, scripts/demo and scripts/bench: installs what is missing.
+# Quick when everything is already there.
+need_pkgs=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+ensure_deps() {
+  local pkgs=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+              wine wine32:i386 xvfb xauth mscompress googletest
+              x11-apps imagemagick xorriso)
+  local missing=()
+  for p in "${pkgs[@]}"; do have_pkg "$p" || missing+=("$p"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+    return 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

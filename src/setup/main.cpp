@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "entry.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(); }

@@ -1,0 +1,18 @@
+// The few system calls whose failures Wine cannot produce on demand go
+// through this table, so a test can swap one entry for a fake.
+#pragma once
+#include <windows.h>
+
+struct SysTable {
+  int(WINAPI* MessageBoxA)(HWND, LPCSTR, LPCSTR, UINT);
+  UINT(WINAPI* WinExec)(LPCSTR, UINT);
+  BOOL(WINAPI* CreateProcessA)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                               DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION);
+  BOOL(WINAPI* ReadFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+  BOOL(WINAPI* WriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+  // Null where the system lacks the function.
+  BOOL(WINAPI* GetDiskFreeSpaceExA)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+  BOOL(WINAPI* GetDiskFreeSpaceA)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+};
+
+SysTable& Sys();

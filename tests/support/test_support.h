@@ -1,0 +1,89 @@
+// Helpers shared by the tests: scratch folders, files, registry values, the
+// fake message box, and running the built programs with boxes answered.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "boxbot.h"
+#include "build_paths.h"
+#include "sys_table.h"
+
+// A fresh folder C:\vrbtests\<test name>\ removed again after the test.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& path() const { return path_; }  // ends in a backslash
+  std::string operator/(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& content);
+std::string ReadBytes(const std::string& path);
+bool PathExists(const std::string& path);
+void MakeDir(const std::string& path);
+// Removes a tree; directory links are unlinked, never descended into.
+void RemoveTree(const std::string& path);
+// Sets the last-write time from local date and time parts.
+void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour = 12,
+                       int minute = 0, int second = 0);
+// Names in a folder, sorted, "." and ".." left out; folders end in "\".
+std::vector<std::string> ListNames(const std::string& dir);
+
+void SetRegString(HKEY root, const std::string& key, const std::string& name,
+                  const std::string& value, DWORD type = REG_SZ);
+void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+void DeleteRegTree(HKEY root, const std::string& key);
+bool RegKeyExists(HKEY root, const std::string& key);
+
+// The uninstall key as the launcher reads it (no leading backslash).
+extern const char kUninstallKey[];
+
+// Restores the whole system-call table when it goes out of scope.
+class ScopedSysTable {
+ public:
+  ScopedSysTable() : saved_(Sys()) {}
+  ~ScopedSysTable() { Sys() = saved_; }
+
+ private:
+  SysTable saved_;
+};
+
+struct RecordedBox {
+  std::string caption;
+  std::string text;
+  UINT type;
+};
+
+// Stands in for MessageBoxA while it lives: records every box and answers it
+// from the script (IDOK once the script runs out). An answer of 0 makes the
+// box fail with the last-error code failCode.
+class FakeBoxes {
+ public:
+  explicit FakeBoxes(std::vector<int> answers = {}, DWORD failCode = ERROR_ACCESS_DENIED);
+  ~FakeBoxes();
+  const std::vector<RecordedBox>& boxes() const;
+  // "caption|text" of every box, for whole-list comparisons.
+  std::vector<std::string> Summary() const;
+
+ private:
+  ScopedSysTable restore_;
+};
+
+// A file of the build's bin folder (Setup.exe, Vrb.exe, ...).
+std::string BinFile(const std::string& name);
+
+// Runs exePath with the arguments, answering its boxes in order ('O' or 'C').
+BoxRun RunProgram(const std::string& exePath, const std::string& arguments,
+                  const std::string& answers = "", const std::string& currentDirectory = "");
+std::vector<std::string> BoxSummary(const BoxRun& run);
+
+// Sets a process environment variable for programs started from now on.
+void SetEnv(const std::string& name, const std::string& value);

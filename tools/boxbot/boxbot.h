@@ -1,0 +1,26 @@
+// Runs a program and answers its message boxes (dialog class "#32770"):
+// records each box's caption and text, then presses the scripted button.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct BoxRecord {
+  std::string caption;
+  std::string text;
+};
+
+struct BoxRun {
+  bool started = false;
+  bool timedOut = false;
+  DWORD exitCode = 0;
+  std::vector<BoxRecord> boxes;
+};
+
+// answers: one letter a box, in order: 'O' presses OK, 'C' presses Cancel;
+// once the script runs out every further box gets OK.
+// currentDirectory may be empty (the caller's). A program still running
+// after timeoutMs is ended (it is ours) and timedOut is set.
+BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& currentDirectory,
+                         const std::string& answers, DWORD timeoutMs = 60000);
