@@ -41,4 +41,7 @@ wine_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     touch "$WINEPREFIX/.vrb-ready"
   fi
+  # Starts the prefix's own services now, with their output away from any
+  # pipe a test runner later waits on.
+  wineboot >/dev/null 2>&1 </dev/null
 }

@@ -13,6 +13,10 @@ struct SysTable {
   // Null where the system lacks the function.
   BOOL(WINAPI* GetDiskFreeSpaceExA)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
   BOOL(WINAPI* GetDiskFreeSpaceA)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+  // LZ32, loaded from the system folder only; null when it cannot be loaded.
+  INT(WINAPI* LZOpenFileA)(LPSTR, LPOFSTRUCT, WORD);
+  LONG(WINAPI* LZCopy)(INT, INT);
+  void(WINAPI* LZClose)(INT);
 };
 
 SysTable& Sys();

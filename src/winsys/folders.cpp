@@ -1,0 +1,65 @@
+#include "folders.h"
+
+#include <windows.h>
+
+#include "registry.h"
+#include "text.h"
+#include "wrappers.h"
+
+namespace {
+
+const char kShellFoldersKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Asks a path query for 255 characters and, when the answer needs more room,
+// again with the size it asked for. Empty when the query fails.
+template <typename Query>
+std::string QueryPath(Query query) {
+  std::string text(256, '\0');
+  DWORD n = query(&text[0], 255);
+  if (n >= 255) {
+    text.assign(n + 1, '\0');
+    DWORD again = query(&text[0], n + 1);
+    n = again <= n ? again : 0;
+  }
+  text.resize(n);
+  return text;
+}
+
+std::string SystemFolder(int callId, DWORD (*query)(char*, DWORD)) {
+  ClearLastError();
+  std::string path = QueryPath(query);
+  if (path.empty()) ReportWindowsError(callId);
+  return LowerAZ(NormalizeDir(path));
+}
+
+std::string ShellFolder(const char* valueName, const char* fallback) {
+  std::string value;
+  ReadRegString(valueName, kShellFoldersKey, HKEY_CURRENT_USER, value);
+  value = NormalizeDir(value);
+  return value.empty() ? WindowsFolder() + fallback : value;
+}
+
+}  // namespace
+
+std::string ShortLowerPath(const std::string& path) {
+  std::string shortPath = QueryPath([&path](char* buffer, DWORD length) {
+    return CheckedGetShortPathName(path.c_str(), buffer, length);
+  });
+  return LowerLocale(shortPath.empty() ? path : shortPath);
+}
+
+std::string WindowsFolder() {
+  return SystemFolder(kCallGetWindowsDirectory, [](char* buffer, DWORD length) -> DWORD {
+    return GetWindowsDirectoryA(buffer, length);
+  });
+}
+
+std::string TempFolder() {
+  return SystemFolder(kCallGetTempPath, [](char* buffer, DWORD length) -> DWORD {
+    return GetTempPathA(length, buffer);
+  });
+}
+
+std::string DesktopFolder() { return ShellFolder("DeskTop", "Desktop\\"); }
+
+std::string ProgramsFolder() { return ShellFolder("Programs", "Start Menu\\Programs\\"); }
