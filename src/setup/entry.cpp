@@ -27,9 +27,20 @@ std::string ModuleFileName() {
   }
 }
 
+// The launcher runs from download folders, where a planted DLL may wait beside
+// it: where the system allows, later loads search the system folder only.
+void RestrictDllSearch() {
+  using SetDirsFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto setDirs = reinterpret_cast<SetDirsFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDirs) setDirs(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}
+
 }  // namespace
 
 int RunProgram() {
+  RestrictDllSearch();
   std::string programPath;
   int exitCode = 0;
   try {

@@ -1,7 +1,6 @@
 #include "failure.h"
 
 #include <cstdint>
-#include <cstdio>
 
 const char* FailureKindName(FailureKind kind) {
   switch (kind) {
@@ -40,9 +39,11 @@ std::string InOutErrorMessage(unsigned long code) {
 }
 
 std::string FatalErrorText(const Failure& failure, const std::string& moduleName) {
-  char where[16];
-  std::snprintf(where, sizeof where, "%08lX",
-                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(failure.where)));
+  // %p: eight upper-case hexadecimal digits (no printf: it would double the program's size).
+  char where[9];
+  std::uint32_t position = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(failure.where));
+  for (int i = 7; i >= 0; --i, position >>= 4) where[i] = "0123456789ABCDEF"[position & 0xF];
+  where[8] = '\0';
   std::string message = failure.message;
   if (!message.empty() && message.back() != '.') message += '.';
   std::string text = std::string("Exception ") + FailureKindName(failure.kind) + " in module " +
