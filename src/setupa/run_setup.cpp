@@ -1,3 +1,73 @@
 #include "run_setup.h"
 
-void RunSetup(const std::string&, const std::string&) {}
+#include <windows.h>
+
+#include <new>
+
+#include "current_dir.h"
+#include "distribution.h"
+#include "expand.h"
+#include "failure.h"
+#include "file_info.h"
+#include "folders.h"
+#include "jaws_config.h"
+#include "setup_messages.h"
+#include "setup_paths.h"
+#include "start_result.h"
+#include "startup_log.h"
+#include "temp_space.h"
+#include "text.h"
+#include "version_gate.h"
+#include "wrappers.h"
+
+namespace {
+
+// A failure here must not cost the user the installation itself.
+void InstallJawsConfigOrWarn(const std::string& sourceDir) {
+  bool failed = false;
+  try {
+    InstallJawsConfig(sourceDir);
+  } catch (const Failure&) {
+    failed = true;
+  } catch (const std::bad_alloc&) {
+    failed = true;
+  }
+  if (failed && JawsConfigRegistered())
+    ShowBox("Error accessing Jaws Windows' Registry", "Setup Error");
+}
+
+}  // namespace
+
+void RunSetup(const std::string& programPath, const std::string& arg1) {
+  std::string sourceDir = NormalizeDir(DirectoryPart(programPath));
+  // A CD keeps its Windows files below the launcher.
+  if (FileExists(sourceDir + "vrb\\win32\\Vrb.ex_")) sourceDir += "vrb\\win32\\";
+  sourceDir = ShortLowerPath(sourceDir);
+
+  if (!CheckInstalledVersion(sourceDir)) return;
+
+  std::string tempDir = EnsureTempSpace(TemporaryDirectory());
+
+  if (!CheckDistribution(sourceDir)) {
+    ShowBox(DamagedDistributionText(), "FileCheck");
+    return;
+  }
+
+  std::string commandLine;
+  if (FileExists(sourceDir + "Vrb.Exe")) {
+    commandLine = InstallCommandLine(sourceDir, sourceDir);
+    if (IsAutorunCurrent(sourceDir + "Vrb.exe", arg1)) return;
+    ChangeDirectory(WithoutLastChar(sourceDir));
+  } else {
+    if (IsAutorunCurrent(sourceDir + "Vrb.ex_", arg1)) return;
+    if (!ExpandCompressedFile(sourceDir + "Vrb.Ex_", tempDir + "Vrb.exe")) return;
+    commandLine = InstallCommandLine(tempDir, sourceDir);
+    ChangeDirectory(WithoutLastChar(tempDir));
+  }
+
+  StartLog("");
+  InstallJawsConfigOrWarn(sourceDir);
+
+  UINT result = CheckedWinExec(commandLine.c_str(), SW_SHOWNORMAL);
+  ReportStartResult(result, tempDir);
+}

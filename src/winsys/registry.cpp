@@ -46,25 +46,18 @@ bool OpenKeyFullAccess(HKEY root, const std::string& keyPath, RegKey& key, REGSA
   return false;
 }
 
-void ReadRegString(const std::string& valueName, const std::string& keyPath, HKEY rootKey,
-                   std::string& value) {
-  RegKey key;
-  if (!OpenKeyFullAccess(rootKey, keyPath, key)) {
-    value.clear();
-    LogLine("Registry Open Failed for Key: " + valueName);
-    return;
-  }
+void ReadKeyString(HKEY key, const std::string& valueName, std::string& value) {
   value.clear();
   DWORD type = REG_NONE;
   DWORD size = 0;
   const char* name = valueName.c_str();
-  if (RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       size > 0) {
     std::vector<char> data;
     LONG status;
     do {  // the value may grow between the two queries
       data.resize(size);
-      status = RegQueryValueExA(key.get(), name, nullptr, &type,
+      status = RegQueryValueExA(key, name, nullptr, &type,
                                 reinterpret_cast<BYTE*>(data.data()), &size);
     } while (status == ERROR_MORE_DATA);
     if (status != ERROR_SUCCESS)
@@ -75,6 +68,17 @@ void ReadRegString(const std::string& valueName, const std::string& keyPath, HKE
     std::size_t end = value.find('\0');
     if (end != std::string::npos) value.resize(end);
   }
+}
+
+void ReadRegString(const std::string& valueName, const std::string& keyPath, HKEY rootKey,
+                   std::string& value) {
+  RegKey key;
+  if (!OpenKeyFullAccess(rootKey, keyPath, key)) {
+    value.clear();
+    LogLine("Registry Open Failed for Key: " + valueName);
+    return;
+  }
+  ReadKeyString(key.get(), valueName, value);
   key.Close();
   LogLine("Registry Read for Key: " + valueName + " Value: \"" + value + "\"");
 }

@@ -14,6 +14,10 @@ extern const char kUninstallKeyPath[];
 // `extraAccess`, e.g. KEY_WOW64_64KEY). A leading backslash means "from the root".
 bool OpenKeyFullAccess(HKEY root, const std::string& keyPath, RegKey& key, REGSAM extraAccess = 0);
 
+// Reads one string value of an open key into `value` (empty name: the default
+// value), with the failures of ReadRegString but no log line.
+void ReadKeyString(HKEY key, const std::string& valueName, std::string& value);
+
 // Reads one string value into `value` and logs the outcome. A missing key or
 // value reads as empty. A non-empty value of another type raises
 // RegistryException "Invalid data type for '<name>'" after `value` received

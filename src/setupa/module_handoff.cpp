@@ -1,0 +1,35 @@
+#include "module_handoff.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "current_dir.h"
+#include "dir_listing.h"
+#include "setup_paths.h"
+#include "text_file.h"
+#include "wrappers.h"
+
+namespace {
+
+std::vector<std::string> ModuleFiles(const std::string& sourceDir) {
+  std::vector<std::string> lines;
+  DirListing listing(sourceDir + "*.*");
+  while (listing.Next()) {
+    std::string name = LowerLocale(listing.name());
+    if (IsModuleFileName(name)) lines.push_back(sourceDir + name);
+  }
+  return lines;
+}
+
+}  // namespace
+
+void HandOffModules(const std::string& sourceDir, const std::string& installDir) {
+  std::vector<std::string> lines = ModuleFiles(sourceDir);
+  const std::string listPath = installDir + "AutoLoad.Lst";
+  // A list from an earlier run must not be loaded again.
+  DeleteFileA(listPath.c_str());
+  if (!lines.empty()) WriteTextLines(listPath, lines);
+  ChangeDirectory(WithoutLastChar(installDir));
+  CheckedWinExec((installDir + "Vrb.Exe").c_str(), SW_SHOWNORMAL);
+}
