@@ -101,14 +101,55 @@ TEST(UninstallKey, IsReadFromTheMachineKeyAndDeletedWithItsSubkeys) {
   DeleteUninstallKey();  // a missing key is no failure
 }
 
+namespace {
+
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The prefix's real shell folders: put back as they were after the test.
+class SavedShellFolders {
+ public:
+  SavedShellFolders() {
+    for (const char* name : {"DeskTop", "Programs"}) {
+      char value[MAX_PATH] = "";
+      DWORD size = sizeof value;
+      bool present = RegGetValueA(HKEY_CURRENT_USER, kShellFolders, name, RRF_RT_REG_SZ, nullptr,
+                                  value, &size) == ERROR_SUCCESS;
+      saved_.push_back({name, present, value});
+    }
+  }
+  ~SavedShellFolders() {
+    for (const Saved& s : saved_) {
+      if (s.present) {
+        SetRegString(HKEY_CURRENT_USER, kShellFolders, s.name, s.value);
+      } else {
+        HKEY h;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &h) == ERROR_SUCCESS) {
+          RegDeleteValueA(h, s.name.c_str());
+          RegCloseKey(h);
+        }
+      }
+    }
+  }
+
+ private:
+  struct Saved {
+    std::string name;
+    bool present;
+    std::string value;
+  };
+  std::vector<Saved> saved_;
+};
+
+}  // namespace
+
 TEST(ShellFolders, FallBackToTheWindowsFolderWithTheSuffixAsWritten) {
-  const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  SetRegString(HKEY_CURRENT_USER, key, "DeskTop", "C:\\Users\\Me\\Desktop");
-  SetRegString(HKEY_CURRENT_USER, key, "Programs", "");
+  SavedShellFolders restore;
+  SetRegString(HKEY_CURRENT_USER, kShellFolders, "DeskTop", "C:\\Users\\Me\\Desktop");
+  SetRegString(HKEY_CURRENT_USER, kShellFolders, "Programs", "");
   EXPECT_EQ(DesktopFolder(), "c:\\users\\me\\desktop\\");
   EXPECT_EQ(ProgramsFolder(), WindowsFolder() + "Start Menu\\Programs\\");
   HKEY h;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &h), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &h), ERROR_SUCCESS);
   RegDeleteValueA(h, "DeskTop");
   RegCloseKey(h);
   EXPECT_EQ(DesktopFolder(), "c:\\windows\\Desktop\\");

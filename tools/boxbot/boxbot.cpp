@@ -27,10 +27,51 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+// Copies the box's screen area into a 24-bit BMP file.
+void SavePicture(HWND window, const std::string& path) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return;
+  int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::string pixels(stride * static_cast<DWORD>(height), '\0');
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), &pixels[0],
+            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return;
+  DWORD written;
+  WriteFile(out, &file, sizeof file, &written, nullptr);
+  WriteFile(out, &info, sizeof info, &written, nullptr);
+  WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+  CloseHandle(out);
+}
+
 }  // namespace
 
 BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& currentDirectory,
-                         const std::string& answers, DWORD timeoutMs) {
+                         const std::string& answers, DWORD timeoutMs,
+                         const std::string& picturePrefix) {
   BoxRun run;
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -63,6 +104,11 @@ BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& curr
     HWND textItem = GetDlgItem(search.found, 0xFFFF);
     box.text = textItem ? WindowText(textItem) : std::string();
     run.boxes.push_back(box);
+    if (!picturePrefix.empty()) {
+      UpdateWindow(search.found);
+      Sleep(150);  // drawn by the box's own thread
+      SavePicture(search.found, picturePrefix + std::to_string(run.boxes.size()) + ".bmp");
+    }
     char answer = nextAnswer < answers.size() ? answers[nextAnswer] : 'O';
     ++nextAnswer;
     PostMessageA(search.found, WM_COMMAND, answer == 'C' ? IDCANCEL : IDOK, 0);

@@ -22,5 +22,8 @@ struct BoxRun {
 // once the script runs out every further box gets OK.
 // currentDirectory may be empty (the caller's). A program still running
 // after timeoutMs is ended (it is ours) and timedOut is set.
+// With a picturePrefix, each box is also saved as it appears on the screen,
+// as <picturePrefix><n>.bmp (n counting from 1).
 BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& currentDirectory,
-                         const std::string& answers, DWORD timeoutMs = 60000);
+                         const std::string& answers, DWORD timeoutMs = 60000,
+                         const std::string& picturePrefix = "");

@@ -1,4 +1,4 @@
-// boxbot [--answers OC] [--timeout ms] -- <command line>
+// boxbot [--answers OC] [--timeout ms] [--pictures prefix] -- <command line>
 // Prints each box as "BOX [caption] text" and exits with the program's exit code.
 #include <cstdio>
 #include <cstdlib>
@@ -8,11 +8,13 @@
 
 int main(int argc, char** argv) {
   std::string answers;
+  std::string pictures;
   DWORD timeout = 120000;
   int i = 1;
   for (; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--answers") && i + 1 < argc) answers = argv[++i];
     else if (!std::strcmp(argv[i], "--timeout") && i + 1 < argc) timeout = static_cast<DWORD>(std::atol(argv[++i]));
+    else if (!std::strcmp(argv[i], "--pictures") && i + 1 < argc) pictures = argv[++i];
     else if (!std::strcmp(argv[i], "--")) { ++i; break; }
     else break;
   }
@@ -20,10 +22,10 @@ int main(int argc, char** argv) {
   const char* raw = GetCommandLineA();
   const char* rest = std::strstr(raw, " -- ");
   if (i >= argc || !rest) {
-    std::fprintf(stderr, "usage: boxbot [--answers OC] [--timeout ms] -- command line\n");
+    std::fprintf(stderr, "usage: boxbot [--answers OC] [--timeout ms] [--pictures prefix] -- command line\n");
     return 2;
   }
-  BoxRun run = RunAnsweringBoxes(rest + 4, "", answers, timeout);
+  BoxRun run = RunAnsweringBoxes(rest + 4, "", answers, timeout, pictures);
   if (!run.started) {
     std::fprintf(stderr, "boxbot: cannot start: %s\n", rest + 4);
     return 2;

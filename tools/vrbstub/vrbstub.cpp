@@ -8,7 +8,11 @@
 // waits VRB_STUB_DELAY_MS (default 300) and then reports whether the file named
 // by VRB_STUB_PROBE still exists ("probe=present" or "probe=missing"), which
 // shows whether its caller waited before deleting anything.
+// Started with a source folder and VRB_STUB_INSTALL set to 1 it installs the
+// product as the real main program would (see Install below).
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <string>
@@ -72,6 +76,109 @@ void ListModules() {
   }
 }
 
+std::string Unquoted(std::string text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+  return text;
+}
+
+std::string WithSlash(std::string dir) {
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+void SetMachineString(const char* key, const char* name, const std::string& value) {
+  HKEY h;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(h);
+}
+
+bool MakeShortcut(const std::string& linkPath, const std::string& target, const std::string& dir) {
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link))))
+    return false;
+  link->SetPath(target.c_str());
+  link->SetWorkingDirectory(dir.c_str());
+  link->SetDescription("Verbalis");
+  IPersistFile* file = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t wide[MAX_PATH * 2];
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH * 2);
+    saved = SUCCEEDED(file->Save(wide, TRUE));
+    file->Release();
+  }
+  link->Release();
+  return saved;
+}
+
+std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path);
+  return WithSlash(path);
+}
+
+// The product's installation: its files into the install folder, this program
+// as Vrb.exe, the launcher as vrbdel.exe, "Install.Msg", the uninstall key
+// and entry, a desktop shortcut and a program group.
+void Install(const std::string& sourceDir) {
+  std::string installDir = Env("VRB_STUB_INSTALL_DIR");
+  if (installDir.empty()) installDir = "C:\\Program Files\\Verbalis\\";
+  installDir = WithSlash(installDir);
+  CreateDirectoryA(installDir.c_str(), nullptr);
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((sourceDir + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      if (lstrcmpiA(name.c_str(), "Vrb.ex_") == 0 || lstrcmpiA(name.c_str(), "Setup.exe") == 0) continue;
+      std::string target = installDir + name;
+      CopyFileA((sourceDir + name).c_str(), target.c_str(), FALSE);
+      SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // a CD leaves files read-only
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  CopyFileA(self, (installDir + "Vrb.exe").c_str(), FALSE);
+  // The launcher stands at the CD root, above vrb\win32\, or beside the files.
+  std::string launcher = sourceDir + "Setup.exe";
+  const std::string cdFolder = "vrb\\win32\\";
+  if (GetFileAttributesA(launcher.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      sourceDir.size() > cdFolder.size() &&
+      lstrcmpiA(sourceDir.substr(sourceDir.size() - cdFolder.size()).c_str(), cdFolder.c_str()) == 0)
+    launcher = sourceDir.substr(0, sourceDir.size() - cdFolder.size()) + "Setup.exe";
+  bool haveUninstaller = CopyFileA(launcher.c_str(), (installDir + "vrbdel.exe").c_str(), FALSE) != 0;
+  SetFileAttributesA((installDir + "vrbdel.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+  HANDLE marker = CreateFileA((installDir + "Install.Msg").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (marker != INVALID_HANDLE_VALUE) {
+    std::string text = "Verbalis 8.10.0.204 installed from " + sourceDir + "\r\n";
+    DWORD written = 0;
+    WriteFile(marker, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(marker);
+  }
+  const char key[] = "Software\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\Verbalis";
+  SetMachineString(key, "DisplayName", "Verbalis 8.10.0.204");
+  SetMachineString(key, "InstallPath", installDir);
+  SetMachineString(key, "UninstallString", "\"" + installDir + "vrbdel.exe\" Verbalis Verbalis");
+  CoInitialize(nullptr);
+  std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
+  std::string group = ShellFolder(CSIDL_PROGRAMS) + "Verbalis";
+  CreateDirectoryA(group.c_str(), nullptr);
+  bool linked = MakeShortcut(desktop + "Verbalis.lnk", installDir + "Vrb.exe", installDir) &&
+                MakeShortcut(group + "\\Verbalis.lnk", installDir + "Vrb.exe", installDir);
+  CoUninitialize();
+  Record("installed=" + installDir);
+  Record(std::string("uninstaller=") + (haveUninstaller ? "copied" : "missing"));
+  Record(std::string("shortcuts=") + (linked ? desktop + "Verbalis.lnk;" + group + "\\Verbalis.lnk" : "failed"));
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -91,6 +198,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!probe.empty())
       Record(GetFileAttributesA(probe.c_str()) != INVALID_FILE_ATTRIBUTES ? "probe=present"
                                                                           : "probe=missing");
+  } else if (Env("VRB_STUB_INSTALL") == "1") {
+    Install(WithSlash(Unquoted(args)));
   }
   Record("end");
   Flush();
