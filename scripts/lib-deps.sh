@@ -7,7 +7,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 ensure_deps() {
   local pkgs=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
               wine wine32:i386 xvfb xauth mscompress googletest
-              x11-apps imagemagick xorriso)
+              x11-apps imagemagick xorriso
+              clang libclang-rt-14-dev)
   local missing=()
   for p in "${pkgs[@]}"; do have_pkg "$p" || missing+=("$p"); done
   [ ${#missing[@]} -eq 0 ] && return 0
