@@ -50,6 +50,11 @@ bool CopyFileKeepDate(const std::string& source, const std::string& destination)
   if (overwrite) SetEndOfFile(out.get());
   in.Close();
   out.Close();
+  if (!result) {
+    // A half copy dated like its source would pass for current ever after.
+    DeleteFileA(destination.c_str());
+    return false;
+  }
   std::int32_t stamp = GetFileDate(source);
   if (stamp != 0 && stamp != -1) SetFileDate(destination, stamp);
   return result;
