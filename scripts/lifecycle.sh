@@ -9,6 +9,7 @@
 #
 # Needs a running Wine prefix with a display (scripts/demo or scripts/test set
 # one up). With --pictures every message box is saved as a PNG in OUT_DIR.
+# With VRB_DEMO_CLICK=1 the boxes wait for a person to answer them (press OK).
 set -uo pipefail
 build=$(cd "$1" && pwd)
 out=$2
@@ -47,7 +48,9 @@ run_boxes() {
   shift
   local prefix=()
   if [ "$pictures" = --pictures ]; then prefix=(--pictures "$(winpath "$out")\\step$step-box"); fi
-  wine "$bin/boxbot.exe" --answers "$answers" --timeout 60000 "${prefix[@]}" -- "$@" \
+  local timeout=60000
+  if [ "${VRB_DEMO_CLICK:-0}" = 1 ]; then answers=WWWWWWWW timeout=600000; fi
+  wine "$bin/boxbot.exe" --answers "$answers" --timeout "$timeout" "${prefix[@]}" -- "$@" \
     2>/dev/null | tr -d '\r' >"$out/step$step.boxes"
   local code=${PIPESTATUS[0]}
   if grep -q '^BOX' "$out/step$step.boxes"; then

@@ -111,7 +111,7 @@ BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& curr
     }
     char answer = nextAnswer < answers.size() ? answers[nextAnswer] : 'O';
     ++nextAnswer;
-    PostMessageA(search.found, WM_COMMAND, answer == 'C' ? IDCANCEL : IDOK, 0);
+    if (answer != 'W') PostMessageA(search.found, WM_COMMAND, answer == 'C' ? IDCANCEL : IDOK, 0);
     answered = search.found;
   }
   GetExitCodeProcess(pi.hProcess, &run.exitCode);

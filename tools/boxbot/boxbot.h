@@ -18,8 +18,9 @@ struct BoxRun {
   std::vector<BoxRecord> boxes;
 };
 
-// answers: one letter a box, in order: 'O' presses OK, 'C' presses Cancel;
-// once the script runs out every further box gets OK.
+// answers: one letter a box, in order: 'O' presses OK, 'C' presses Cancel,
+// 'W' waits for a person to answer it; once the script runs out every
+// further box gets OK.
 // currentDirectory may be empty (the caller's). A program still running
 // after timeoutMs is ended (it is ours) and timedOut is set.
 // With a picturePrefix, each box is also saved as it appears on the screen,
