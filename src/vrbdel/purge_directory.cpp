@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "delete_file_quiet.h"
@@ -12,51 +11,98 @@
 #include "purge_rules.h"
 #include "wrappers.h"
 
+namespace {
+
+// The rules judge lower-cased names; the system calls get each name as listed,
+// because Wine finds a name in another letter case only by reading the whole
+// folder again, which made the purge of a folder quadratic in its size.
+struct Listed {
+  std::string lower;
+  std::string name;
+  bool link;
+};
+
+// The entries of `all` that the rules kept in `kept`. Both are in listing
+// order and the rules only ever take names out, so one pass matches them.
+std::vector<Listed> StillListed(const std::vector<std::string>& kept, std::vector<Listed>& all) {
+  std::vector<Listed> result;
+  result.reserve(kept.size());
+  std::size_t at = 0;
+  for (const std::string& lower : kept) {
+    while (all[at].lower != lower) ++at;
+    result.push_back(std::move(all[at++]));
+  }
+  return result;
+}
+
+}  // namespace
+
 void PurgeDirectory(const std::string& directory) {
   std::vector<std::string> subdirectoryList;
   std::vector<std::string> fileList;
-  std::vector<std::string> links;  // entries of subdirectoryList that are directory links
+  std::vector<Listed> folders, files;  // the same entries, as listed
+  // Folders named "...00". A link is never one: what it points to is never
+  // looked into, so it is never a module.
+  std::vector<Listed> moduleCandidates;
   int notesCount = 0;
+  std::string notesIndex;  // as listed; empty when there is none
 
   // Every decision for this level is made before anything here is deleted.
   {
     DirListing listing(directory + "\\*.*");
     while (listing.Next()) {
-      const std::string name = LowerLocale(listing.name());
+      const std::string listed = listing.name();
+      const std::string name = LowerLocale(listed);
       const DWORD attributes = listing.entry().dwFileAttributes;
-      const std::string path = directory + "\\" + name;
+      const std::string path = directory + "\\" + listed;
       if (CountsAsNotes(name, attributes)) ++notesCount;
+      if (IsNotesIndex(name, attributes)) notesIndex = listed;
       switch (ClassifyEntry(name, attributes)) {
         case EntryAction::Keep:
           break;
         case EntryAction::PurgeFolder:
           SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_DIRECTORY);
           subdirectoryList.push_back(name);
+          folders.push_back({name, listed, false});
+          if (IsModuleFolderName(name)) moduleCandidates.push_back({name, listed, false});
           break;
         case EntryAction::RemoveLink:
           // No attribute change: through a link it could reach the target.
           subdirectoryList.push_back(name);
-          links.push_back(name);
+          folders.push_back({name, listed, true});
           break;
         case EntryAction::DeleteFile:
           if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             SetFileAttributesA(path.c_str(), 0);
           fileList.push_back(name);
+          files.push_back({name, listed, false});
           break;
       }
     }
   }
 
-  SpareUserModules(fileList, subdirectoryList, [&directory](const std::string& name) {
-    const std::string folder = directory + "\\" + name;
-    return FileExists(folder + "\\V03000") || FileExists(folder + "\\T03000");
+  // notes.map goes when no notes folder is left beside it, unless a module keeps it.
+  if (!notesIndex.empty() && notesCount == 0) {
+    SetFileAttributesA((directory + "\\" + notesIndex).c_str(), 0);
+    fileList.push_back("notes.map");
+    files.push_back({"notes.map", notesIndex, false});
+  }
+
+  SpareUserModules(fileList, subdirectoryList, [&](const std::string& name) {
+    for (const Listed& candidate : moduleCandidates) {
+      if (candidate.lower != name) continue;
+      const std::string folder = directory + "\\" + candidate.name;
+      return FileExists(folder + "\\V03000") || FileExists(folder + "\\T03000");
+    }
+    return false;
   });
 
-  for (const std::string& name : fileList) DeleteFileQuiet(directory + "\\" + name);
+  for (const Listed& file : StillListed(fileList, files))
+    DeleteFileQuiet(directory + "\\" + file.name);
 
-  for (const std::string& name : subdirectoryList) {
-    const std::string path = directory + "\\" + name;
-    if (std::find(links.begin(), links.end(), name) != links.end()) {
+  for (const Listed& folder : StillListed(subdirectoryList, folders)) {
+    const std::string path = directory + "\\" + folder.name;
+    if (folder.link) {
       RemoveDirectoryLink(path);
       continue;
     }
@@ -65,6 +111,4 @@ void PurgeDirectory(const std::string& directory) {
     // make every later uninstall stop at the same folder.
     RemoveDirectoryA(path.c_str());
   }
-
-  if (notesCount == 0) DeleteFileQuiet(directory + "\\notes.map");
 }

@@ -30,6 +30,11 @@ bool CountsAsNotes(const std::string& lowerName, unsigned long attributes) {
   return (attributes & kAttrDirectory) && StartsWith(lowerName, "notes");
 }
 
+bool IsNotesIndex(const std::string& lowerName, unsigned long attributes) {
+  return lowerName == "notes.map" &&
+         !(attributes & (kAttrDirectory | kAttrSystem | kAttrVolumeLabel));
+}
+
 bool IsModuleFolderName(const std::string& lowerName) { return EndsWith(lowerName, "00"); }
 
 std::string ModuleStem(const std::string& lowerName) {

@@ -24,6 +24,11 @@ EntryAction ClassifyEntry(const std::string& lowerName, unsigned long attributes
 // A subdirectory whose name begins with "notes" counts towards keeping notes.map.
 bool CountsAsNotes(const std::string& lowerName, unsigned long attributes);
 
+// notes.map indexes the notes folders. A plain file of that name is kept while
+// its level has one; without one it goes like any other file, so the system
+// attribute and the module rule spare it too.
+bool IsNotesIndex(const std::string& lowerName, unsigned long attributes);
+
 // A user module lives in a folder whose name ends in "00"; its stem is the
 // name without those two characters.
 bool IsModuleFolderName(const std::string& lowerName);
