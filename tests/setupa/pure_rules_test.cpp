@@ -1,5 +1,5 @@
-// Rules of setup mode that need no system: version numbers, the gate's
-// decision table, message texts, module names, the JAWS settings path.
+// Rules of setup mode that need no system: version numbers, message texts,
+// module names, the JAWS settings path.
 #include <gtest/gtest.h>
 
 #include "jaws_settings.h"
@@ -31,25 +31,6 @@ TEST(VersionFromDisplayName, DigitsThatDoNotFitGiveZeroInsteadOfEndingTheProgram
   EXPECT_EQ(VersionFromDisplayName("Verbalis 2147483648"), 0);
   EXPECT_EQ(VersionFromDisplayName("Verbalis 81002040000"), 0);
   EXPECT_EQ(VersionFromDisplayName("Verbalis 99999999999999999999999"), 0);
-}
-
-TEST(DecideGate, ACompleteDistributionAlwaysGoesOn) {
-  for (bool name : {false, true})
-    for (std::int32_t n : {0, 8099999, 8100000, 8100203, 8100204, 2147483647})
-      for (bool exists : {false, true})
-        EXPECT_EQ(DecideGate(name, n, exists, true), GateOutcome::kGoOn) << name << n << exists;
-}
-
-TEST(DecideGate, AnIncompleteDistributionFollowsTheInstalledVersion) {
-  EXPECT_EQ(DecideGate(false, 0, false, false), GateOutcome::kFilesDamaged);
-  EXPECT_EQ(DecideGate(true, 0, false, false), GateOutcome::kTooOld);
-  EXPECT_EQ(DecideGate(true, 8099999, true, false), GateOutcome::kTooOld);
-  EXPECT_EQ(DecideGate(true, 8099999, false, false), GateOutcome::kTooOld);
-  EXPECT_EQ(DecideGate(true, 8100000, false, false), GateOutcome::kNotProperlyInstalled);
-  EXPECT_EQ(DecideGate(true, 8100000, true, false), GateOutcome::kTooOld);
-  EXPECT_EQ(DecideGate(true, 8100203, true, false), GateOutcome::kTooOld);
-  EXPECT_EQ(DecideGate(true, 8100204, true, false), GateOutcome::kHandOff);
-  EXPECT_EQ(DecideGate(true, 8100204, false, false), GateOutcome::kNotProperlyInstalled);
 }
 
 TEST(SetupMessages, AdviceAndFileCheckNameTheWebSite) {

@@ -55,21 +55,6 @@ inline void SetUninstallEntry(const std::string& displayName, const std::string&
   if (!installPath.empty()) SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", installPath);
 }
 
-// Lines of a file, CR LF removed; empty when there is none.
-inline std::vector<std::string> FileLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::string text = ReadBytes(path);
-  if (text == "<missing>") return lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 // The stand-in's trace once it has ended, or what is there after timeoutMs.
 inline std::vector<std::string> WaitForStub(const std::string& logPath, DWORD timeoutMs = 15000) {
   DWORD start = GetTickCount();

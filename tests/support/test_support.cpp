@@ -53,6 +53,20 @@ std::string ReadBytes(const std::string& path) {
   return text;
 }
 
+std::vector<std::string> FileLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::string text = ReadBytes(path);
+  if (text == "<missing>") return lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
 bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

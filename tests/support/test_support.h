@@ -28,6 +28,8 @@ class ScratchDir {
 void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// Lines of a file ended by CR LF, the ends removed; empty when there is no file.
+std::vector<std::string> FileLines(const std::string& path);
 void MakeDir(const std::string& path);
 // Removes a tree; directory links are unlinked, never descended into.
 void RemoveTree(const std::string& path);

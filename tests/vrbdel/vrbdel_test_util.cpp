@@ -168,16 +168,4 @@ ScopedDrive::~ScopedDrive() {
   EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(root().c_str()) == INVALID_FILE_ATTRIBUTES; }));
 }
 
-std::vector<std::string> StubLines(const std::string& logPath) {
-  std::vector<std::string> lines;
-  std::string text = ReadBytes(logPath);
-  if (text == "<missing>") return lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
+std::vector<std::string> StubLines(const std::string& logPath) { return FileLines(logPath); }
