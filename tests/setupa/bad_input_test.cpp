@@ -7,25 +7,10 @@
 #include "jaws_config.h"
 #include "setupa_test_util.h"
 #include "startup_log.h"
-#include "version_gate.h"
 
 namespace {
 
-const char kRegistryBox[] = "Setup Error|Error accessing VRB Windows' Registry";
-const char kTooOld[] =
-    "Check Startup|Current Verbalis Program too old to install modules. Download latest program "
-    "from www.verbalis.example and reinstall.";
-const char kNotInstalled[] =
-    "Check Startup|Verbalis program not properly installed. Download latest program from "
-    "www.verbalis.example and reinstall.";
-
 constexpr size_t kAbsurd = 100000;
-
-std::vector<std::string> g_starts;
-UINT WINAPI RecordWinExec(LPCSTR commandLine, UINT) {
-  g_starts.push_back(commandLine);
-  return 33;
-}
 
 // The disk fills up during the first block the copy writes and has room
 // again afterwards; the log's own small writes are not touched.
@@ -143,67 +128,6 @@ TEST_F(BadInputProgram, AbsurdlyLongRegistryValuesDoNotStopSetup) {
   RegCloseKey(key);
 }
 
-// The gate with an incomplete distribution (modules only), in-process.
-class BadInputGate : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_starts.clear();
-    Sys().WinExec = RecordWinExec;
-    MakeDir(installDir);
-    MakeDir(sourceDir);
-    WriteBytes(installDir + "Vrb.Exe", "installed");
-    MakeDistribution(sourceDir, kInstallMsg | kCommon801 | kLang801 | kVrbJcf);
-    WriteBytes(sourceDir + "Text1.801", "module");
-    // An empty InstallPath looks for "Vrb.Exe" in the current folder.
-    GetCurrentDirectoryA(sizeof savedCwd, savedCwd);
-    SetCurrentDirectoryA(root.path().c_str());
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA(savedCwd);
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-  }
-  // Nothing was handed off: no list anywhere and no start.
-  bool NothingHandedOff() {
-    return g_starts.empty() && !PathExists(installDir + "AutoLoad.Lst") &&
-           !PathExists(root / "AutoLoad.Lst");
-  }
-
-  ScratchDir root;
-  FakeBoxes boxes;  // restores the whole table, WinExec too
-  std::string installDir = root / "inst\\";
-  std::string sourceDir = root / "dist\\";
-  char savedCwd[MAX_PATH] = "";
-};
-
-TEST_F(BadInputGate, AbsurdlyLongValuesGetTheAdviceAndHandNothingOff) {
-  // A recent version buried in 100 000 letters, and a folder name no system takes.
-  SetUninstallEntry("Verbalis " + std::string(kAbsurd, 'x') + " 8.10.0.204",
-                    installDir + std::string(kAbsurd, 'x') + "\\");
-  EXPECT_FALSE(CheckInstalledVersion(sourceDir));
-  // 100 000 digits are no version at all.
-  SetUninstallEntry("Verbalis " + std::string(kAbsurd, '8'), installDir);
-  EXPECT_FALSE(CheckInstalledVersion(sourceDir));
-  EXPECT_EQ(boxes.Summary(), (std::vector<std::string>{kNotInstalled, kTooOld}));
-  EXPECT_TRUE(NothingHandedOff());
-  EXPECT_EQ(ReadBytes(installDir + "Vrb.Exe"), "installed");
-}
-
-// Text stored as binary data or as a string list is not a string value: the
-// registry box, then the gate goes on with the raw bytes as DisplayName and
-// no InstallPath, so the installed program is looked for in the current folder.
-TEST_F(BadInputGate, TextOfTheWrongTypeIsReportedAndNothingIsHandedOff) {
-  const std::string text("Verbalis 8.10.0.204\0", 20);
-  for (DWORD type : {DWORD(REG_BINARY), DWORD(REG_MULTI_SZ)}) {
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", text, type);
-    SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", installDir);
-    EXPECT_FALSE(CheckInstalledVersion(sourceDir)) << type;
-  }
-  EXPECT_EQ(boxes.Summary(),
-            (std::vector<std::string>{kRegistryBox, kNotInstalled, kRegistryBox, kNotInstalled}));
-  EXPECT_TRUE(NothingHandedOff());
-}
-
 // A full disk while the JAWS configuration is copied into a settings folder:
 // the log names the failed copy, the next folder is still served, nothing is
 // shown and the operation returns normally, so setup goes on to the main program.
@@ -224,15 +148,7 @@ TEST(BadInputJaws, AFullDiskDuringTheCopyIsLoggedAndTheNextFolderIsStillServed) 
   EXPECT_NO_THROW(InstallJawsConfig(source));
   ReleaseLog();
 
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((settings + "*.*").c_str(), &data);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  do {
-    std::string name = data.cFileName;
-    if (name == "a" || name == "b") names.push_back(name);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  std::vector<std::string> names = InListingOrder(settings, {"a", "b"});
   ASSERT_EQ(names.size(), 2u);
   std::vector<std::string> log = FileLines(root / "Startup.Log");
   ASSERT_FALSE(log.empty());

@@ -4,6 +4,7 @@
 
 #include "file_info.h"
 #include "setupa_test_util.h"
+#include "wrappers.h"
 
 namespace {
 
@@ -160,16 +161,8 @@ TEST_F(SetupProgram, AnIncompleteDistributionHandsItsModulesToARecentInstalledCo
   // The three modules in the order the folder lists them.
   std::string source = ShortLower(dist);
   std::vector<std::string> modules;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dist + "*.*").c_str(), &data);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  do {
-    std::string name = data.cFileName;
-    if (name == "Text1.801") modules.push_back(source + "text1.801");
-    if (name == "Atlas101.dat") modules.push_back(source + "atlas101.dat");
-    if (name == "Mods801") modules.push_back(source + "mods801");
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  for (const std::string& name : InListingOrder(dist, {"Text1.801", "Atlas101.dat", "Mods801"}))
+    modules.push_back(source + LowerLocale(name));
   ASSERT_EQ(modules.size(), 3u);
 
   std::vector<std::string> expected = {"start", "cmdline=" + installDir + "Vrb.Exe",

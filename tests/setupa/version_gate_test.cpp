@@ -142,6 +142,59 @@ TEST_F(GateTest, VersionDigitsTooLargeForANumberReadAsVersionZero) {
   EXPECT_EQ(boxes.Summary().size(), 1u);
 }
 
+// Hostile values, with an incomplete distribution (modules only).
+class BadInputGate : public GateTest {
+ protected:
+  void SetUp() override {
+    GateTest::SetUp();
+    // An empty InstallPath looks for "Vrb.Exe" in the current folder.
+    GetCurrentDirectoryA(sizeof savedCwd, savedCwd);
+    SetCurrentDirectoryA(root.path().c_str());
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(savedCwd);
+    GateTest::TearDown();
+  }
+  // Nothing was handed off: no list anywhere and no start.
+  bool NothingHandedOff() {
+    return g_starts.empty() && !PathExists(installDir + "AutoLoad.Lst") &&
+           !PathExists(root / "AutoLoad.Lst");
+  }
+  char savedCwd[MAX_PATH] = "";
+};
+
+constexpr size_t kAbsurd = 100000;
+
+TEST_F(BadInputGate, AbsurdlyLongValuesGetTheAdviceAndHandNothingOff) {
+  // A recent version buried in 100 000 letters, and a folder name no system takes.
+  SetUninstallEntry("Verbalis " + std::string(kAbsurd, 'x') + " 8.10.0.204",
+                    installDir + std::string(kAbsurd, 'x') + "\\");
+  EXPECT_FALSE(CheckInstalledVersion(sourceDir));
+  // 100 000 digits are no version at all.
+  SetUninstallEntry("Verbalis " + std::string(kAbsurd, '8'), installDir);
+  EXPECT_FALSE(CheckInstalledVersion(sourceDir));
+  EXPECT_EQ(boxes.Summary(), (std::vector<std::string>{kNotInstalled, kTooOld}));
+  EXPECT_TRUE(NothingHandedOff());
+  EXPECT_EQ(ReadBytes(installDir + "Vrb.Exe"), "installed");
+}
+
+// Text stored as binary data or as a string list is not a string value: the
+// registry box, then the gate goes on with the raw bytes as DisplayName and
+// no InstallPath, so the installed program is looked for in the current folder.
+TEST_F(BadInputGate, TextOfTheWrongTypeIsReportedAndNothingIsHandedOff) {
+  const std::string text("Verbalis 8.10.0.204\0", 20);
+  for (DWORD type : {DWORD(REG_BINARY), DWORD(REG_MULTI_SZ)}) {
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", text, type);
+    SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", installDir);
+    EXPECT_FALSE(CheckInstalledVersion(sourceDir)) << type;
+  }
+  EXPECT_EQ(boxes.Summary(),
+            (std::vector<std::string>{kRegistryBox, kNotInstalled, kRegistryBox, kNotInstalled}));
+  EXPECT_TRUE(NothingHandedOff());
+}
+
+
 class HandOffTest : public GateTest {};
 
 TEST_F(HandOffTest, ListsModulesInEnumerationOrderWithFullLowerCasePaths) {

@@ -134,6 +134,19 @@ std::vector<std::string> ListNames(const std::string& dir) {
   return names;
 }
 
+std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir + "*.*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (std::find(wanted.begin(), wanted.end(), data.cFileName) != wanted.end())
+      names.push_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
 void SetRegString(HKEY root, const std::string& key, const std::string& name,
                   const std::string& value, DWORD type) {
   HKEY h;

@@ -38,6 +38,8 @@ void SetLocalWriteTime(const std::string& path, int year, int month, int day, in
                        int minute = 0, int second = 0);
 // Names in a folder, sorted, "." and ".." left out; folders end in "\".
 std::vector<std::string> ListNames(const std::string& dir);
+// Those of `wanted` that the folder holds, in the order the system lists them.
+std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted);
 
 void SetRegString(HKEY root, const std::string& key, const std::string& name,
                   const std::string& value, DWORD type = REG_SZ);

@@ -21,9 +21,6 @@ const int kDefaultTrees = 200;
 const int kShards = 8;  // the trees are shared out so that no one test runs for minutes
 const int kDeepest = 4;
 
-const char kQuestion[] =
-    "Uninstall|You do not have to uninstall the Verbalis program to install a new version. "
-    "Do you wish to uninstall the program? ";
 
 enum class Kind { File, Folder, Link };
 

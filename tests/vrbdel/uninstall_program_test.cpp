@@ -10,9 +10,6 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-const char kQuestion[] =
-    "Uninstall|You do not have to uninstall the Verbalis program to install a new version. "
-    "Do you wish to uninstall the program? ";
 const char kShortcutsBox[] = "ShortCuts|Unable to remove program shortcuts. Remove manually.";
 
 std::string Notice(const std::string& programDirectory) {
@@ -58,6 +55,14 @@ class UninstallProgram : public ::testing::Test {
   BoxRun Run(const std::string& answers, const std::string& arguments = "Verbalis Verbalis") {
     return RunProgram(app_ + "vrbdel.exe", arguments, answers);
   }
+  // The run showed only the question and left the installation as it was.
+  void ExpectNothingChanged(const BoxRun& run, const Names& before) {
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(BoxSummary(run), Names{kQuestion});
+    EXPECT_EQ(TreeNames(app_), before);
+    EXPECT_TRUE(KeyAndShortcutsRemain());
+    EXPECT_FALSE(PathExists(dir_ / "stub.log"));  // no unregistration
+  }
   bool KeyAndShortcutsRemain() const {
     return RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) &&
            PathExists(dir_ / "Desktop\\Verbalis.Lnk") &&
@@ -79,12 +84,7 @@ TEST_F(UninstallProgram, CancelChangesNothing) {
   MakeInstallation(app_, true);
   MakeTree(app_, {"data.dat", "lib\\", "lib\\x.dat"});
   const Names before = TreeNames(app_);
-  BoxRun run = Run("C");
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_EQ(BoxSummary(run), Names{kQuestion});
-  EXPECT_EQ(TreeNames(app_), before);
-  EXPECT_TRUE(KeyAndShortcutsRemain());
-  EXPECT_FALSE(PathExists(dir_ / "stub.log"));  // no unregistration
+  ExpectNothingChanged(Run("C"), before);
 }
 
 TEST_F(UninstallProgram, WithoutInstallMsgOkChangesNothingAndSaysNothingMore) {
@@ -92,12 +92,7 @@ TEST_F(UninstallProgram, WithoutInstallMsgOkChangesNothingAndSaysNothingMore) {
   ASSERT_TRUE(DeleteFileA((app_ + "Install.Msg").c_str()));
   MakeTree(app_, {"data.dat"});
   const Names before = TreeNames(app_);
-  BoxRun run = Run("O");
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_EQ(BoxSummary(run), Names{kQuestion});
-  EXPECT_EQ(TreeNames(app_), before);
-  EXPECT_TRUE(KeyAndShortcutsRemain());
-  EXPECT_FALSE(PathExists(dir_ / "stub.log"));
+  ExpectNothingChanged(Run("O"), before);
 }
 
 // Every name and attribute rule at once; the stand-in checks, once its

@@ -7,6 +7,11 @@
 
 #include "test_support.h"
 
+// The uninstaller's confirmation question, as "caption|text".
+inline const char kQuestion[] =
+    "Uninstall|You do not have to uninstall the Verbalis program to install a new version. "
+    "Do you wish to uninstall the program? ";
+
 // Short form, locale lower case, as the uninstaller names its folder.
 std::string ShortLower(const std::string& path);
 

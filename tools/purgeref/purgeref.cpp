@@ -5,12 +5,13 @@
 // attributes reset and are deleted. Prints the seconds taken and the peak
 // working set.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+#include "timed_run.h"
 
 namespace {
 
@@ -62,18 +63,6 @@ int main(int argc, char** argv) {
     std::fputs("usage: purgeref <folder> <list>\n", stderr);
     return 2;
   }
-  PROCESS_MEMORY_COUNTERS before{}, after{};
-  GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  Purge(argv[1], "");
-  QueryPerformanceCounter(&end);
-  GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
-  std::printf("seconds=%.4f peak_kb=%lu start_kb=%lu\n",
-              static_cast<double>(end.QuadPart - start.QuadPart) /
-                  static_cast<double>(frequency.QuadPart),
-              static_cast<unsigned long>(after.PeakWorkingSetSize / 1024),
-              static_cast<unsigned long>(before.WorkingSetSize / 1024));
+  TimeAndReport([&] { Purge(argv[1], ""); });
   return 0;
 }
