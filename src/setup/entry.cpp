@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "code_page.h"
 #include "run_setup.h"
 #include "run_uninstall.h"
 #include "failure.h"
@@ -41,6 +42,7 @@ void RestrictDllSearch() {
 
 int RunProgram() {
   RestrictDllSearch();
+  UseSystemCodePage();
   std::string programPath;
   int exitCode = 0;
   try {

@@ -7,6 +7,7 @@
 #include "current_dir.h"
 #include "dir_listing.h"
 #include "setup_paths.h"
+#include "text.h"
 #include "text_file.h"
 #include "wrappers.h"
 
@@ -30,6 +31,6 @@ void HandOffModules(const std::string& sourceDir, const std::string& installDir)
   // A list from an earlier run must not be loaded again.
   DeleteFileA(listPath.c_str());
   if (!lines.empty()) WriteTextLines(listPath, lines);
-  ChangeDirectory(WithoutLastChar(installDir));
-  CheckedWinExec((installDir + "Vrb.Exe").c_str(), SW_SHOWNORMAL);
+  ChangeDirectory(DirectoryToEnter(installDir));
+  CheckedWinExec(ProgramWord(installDir + "Vrb.Exe").c_str(), SW_SHOWNORMAL);
 }

@@ -57,12 +57,12 @@ void RunSetup(const std::string& programPath, const std::string& arg1) {
   if (FileExists(sourceDir + "Vrb.Exe")) {
     commandLine = InstallCommandLine(sourceDir, sourceDir);
     if (IsAutorunCurrent(sourceDir + "Vrb.exe", arg1)) return;
-    ChangeDirectory(WithoutLastChar(sourceDir));
+    ChangeDirectory(DirectoryToEnter(sourceDir));
   } else {
     if (IsAutorunCurrent(sourceDir + "Vrb.ex_", arg1)) return;
     if (!ExpandCompressedFile(sourceDir + "Vrb.Ex_", tempDir + "Vrb.exe")) return;
     commandLine = InstallCommandLine(tempDir, sourceDir);
-    ChangeDirectory(WithoutLastChar(tempDir));
+    ChangeDirectory(DirectoryToEnter(tempDir));
   }
 
   StartLog("");

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "folder_rules.h"
 #include "folders.h"
 #include "handles.h"
@@ -10,47 +12,100 @@
 namespace {
 
 const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char kUserShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// ProgramFilesDir in one registry view; empty when it cannot be read.
-std::string ProgramFilesDir(REGSAM view) {
+struct FolderValue {
+  HKEY root;
+  const char* key;
+  const char* name;
+};
+
+// Where the user and all users keep their own things, as the system records
+// them. Read from the registry rather than asked of the shell: asking the
+// shell rewrites "Shell Folders", which the shortcut removal reads later.
+const FolderValue kFolderValues[] = {
+    {HKEY_CURRENT_USER, kUserShellFolders, "Personal"},
+    {HKEY_CURRENT_USER, kUserShellFolders, "AppData"},
+    {HKEY_CURRENT_USER, kUserShellFolders, "Local AppData"},
+    {HKEY_CURRENT_USER, kUserShellFolders, "Desktop"},
+    {HKEY_CURRENT_USER, kUserShellFolders, "Start Menu"},
+    {HKEY_CURRENT_USER, kUserShellFolders, "Programs"},
+    {HKEY_CURRENT_USER, kShellFolders, "Personal"},
+    {HKEY_CURRENT_USER, kShellFolders, "Start Menu"},
+    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Desktop"},
+    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Start Menu"},
+    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Documents"},
+    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common AppData"},
+    {HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir"},
+    {HKEY_LOCAL_MACHINE, kCurrentVersionKey, "CommonFilesDir"},
+};
+
+const char* const kFolderVariables[] = {
+    "SystemRoot",   "ProgramFiles",    "ProgramFiles(x86)", "ProgramW6432",
+    "CommonProgramFiles", "CommonProgramFiles(x86)", "CommonProgramW6432", "ProgramData",
+    "ALLUSERSPROFILE", "PUBLIC",       "USERPROFILE",       "APPDATA",
+    "LOCALAPPDATA"};
+
+std::string Expanded(const std::string& text) {
+  char expanded[MAX_PATH * 2];
+  DWORD n = ExpandEnvironmentStringsA(text.c_str(), expanded, sizeof expanded);
+  return n > 0 && n <= sizeof expanded ? expanded : "";
+}
+
+// One string value in one registry view; empty when it cannot be read.
+std::string FolderValueIn(const FolderValue& folder, REGSAM view) {
   RegKey key;
   // A guard must not weaken for want of rights: read-only where full access is refused.
-  if (!OpenKeyFullAccess(HKEY_LOCAL_MACHINE, kCurrentVersionKey, key, view) &&
-      RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE | view,
-                    key.receive()) != ERROR_SUCCESS)
+  if (!OpenKeyFullAccess(folder.root, folder.key, key, view) &&
+      RegOpenKeyExA(folder.root, folder.key, 0, KEY_QUERY_VALUE | view, key.receive()) !=
+          ERROR_SUCCESS)
     return "";
-  char value[MAX_PATH + 1];
-  DWORD size = MAX_PATH;
+  char value[MAX_PATH * 2 + 1];
+  DWORD size = MAX_PATH * 2;
   DWORD type = REG_NONE;
-  if (RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, &type,
-                       reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
+  if (RegQueryValueExA(key.get(), folder.name, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                       &size) != ERROR_SUCCESS)
     return "";
   value[size] = '\0';
-  return value;
+  if (type == REG_EXPAND_SZ) return Expanded(value);
+  return type == REG_SZ ? value : "";
 }
 
-bool Matches(const std::string& uninstallDirectory, const std::string& folder) {
-  return !folder.empty() && SameDirectory(uninstallDirectory, ShortLowerPath(folder));
-}
-
-template <typename Folder>
-bool MatchesShellFolder(const std::string& uninstallDirectory, Folder folder) {
-  try {
-    return Matches(uninstallDirectory, folder());
-  } catch (...) {
-    return false;  // an unreadable shell-folder value names no folder
+std::vector<std::string> ProtectedFolders() {
+  std::vector<std::string> folders = {WindowsFolder()};
+  char system[MAX_PATH];
+  UINT n = GetSystemDirectoryA(system, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folders.push_back(system);
+  // A 32-bit program sees "Program Files (x86)" in its own view; the 64-bit
+  // view names the other one (on 32-bit Windows both views are the same).
+  for (const FolderValue& folder : kFolderValues) {
+    folders.push_back(FolderValueIn(folder, 0));
+    folders.push_back(FolderValueIn(folder, KEY_WOW64_64KEY));
   }
+  for (const char* variable : kFolderVariables) {
+    char value[MAX_PATH * 2];
+    DWORD length = GetEnvironmentVariableA(variable, value, sizeof value);
+    if (length > 0 && length < sizeof value) folders.push_back(value);
+  }
+  // Also where the shortcut removal will look for Desktop and Programs.
+  for (auto folder : {DesktopFolder, ProgramsFolder}) {
+    try {
+      folders.push_back(folder());
+    } catch (...) {
+      // an unreadable shell-folder value names no folder
+    }
+  }
+  return folders;
 }
 
 }  // namespace
 
 bool IsSharedFolder(const std::string& uninstallDirectory) {
-  // A 32-bit program sees "Program Files (x86)" in its own view; the 64-bit
-  // view names the other one (on 32-bit Windows both views are the same).
-  return IsRootDirectory(uninstallDirectory) || Matches(uninstallDirectory, WindowsFolder()) ||
-         Matches(uninstallDirectory, ProgramFilesDir(0)) ||
-         Matches(uninstallDirectory, ProgramFilesDir(KEY_WOW64_64KEY)) ||
-         MatchesShellFolder(uninstallDirectory, DesktopFolder) ||
-         MatchesShellFolder(uninstallDirectory, ProgramsFolder);
+  if (IsRootDirectory(uninstallDirectory)) return true;
+  for (const std::string& folder : ProtectedFolders())
+    if (!folder.empty() && IsSameOrAncestor(uninstallDirectory, ShortLowerPath(folder)))
+      return true;
+  return false;
 }

@@ -3,7 +3,9 @@
 #pragma once
 #include <string>
 
-// True for a drive root, the Windows folder, a Program Files folder, the
-// Desktop and the Programs folder. `uninstallDirectory` is in short
-// lower-case form, as the folders are compared.
+// True for a drive root and for a folder that is, or holds, one where Windows,
+// the user or all users keep their own things (Windows, Program Files, Common
+// Files, ProgramData, the profile, Documents, AppData, Desktop, Start Menu,
+// Programs). `uninstallDirectory` is in short lower-case form, as the folders
+// are compared.
 bool IsSharedFolder(const std::string& uninstallDirectory);

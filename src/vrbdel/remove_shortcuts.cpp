@@ -9,8 +9,13 @@
 
 void RemoveShortcuts(const std::string& groupName, const std::string& shortcutName) {
   try {
-    DeleteFileQuiet(DesktopFolder() + shortcutName + ".Lnk");
-    DeleteFileQuiet(ProgramsFolder() + groupName + "\\" + shortcutName + ".Lnk");
+    // An empty name names nothing: not a file called ".Lnk", not the Programs
+    // folder itself.
+    if (!shortcutName.empty()) {
+      DeleteFileQuiet(DesktopFolder() + shortcutName + ".Lnk");
+      DeleteFileQuiet(ProgramsFolder() + groupName + "\\" + shortcutName + ".Lnk");
+    }
+    if (groupName.empty()) return;
     const std::string group = ProgramsFolder() + groupName;
     if (!RemoveDirectoryA(group.c_str())) RaiseInOutError(GetLastError());
   } catch (...) {

@@ -4,5 +4,5 @@
 #include <string>
 
 // groupName: folder under the Start-menu Programs folder; shortcutName: the
-// shortcut's file name without ".Lnk". Either may be empty.
+// shortcut's file name without ".Lnk". An empty name names nothing.
 void RemoveShortcuts(const std::string& groupName, const std::string& shortcutName);

@@ -47,7 +47,7 @@ void RunUninstall(const std::string& programPath, const std::string& groupName,
 
   // The main program must have let go of its files before the first deletion.
   if (FileExists(uninstallDirectory + "\\vrb.exe"))
-    RunAndWait(uninstallDirectory + "\\Vrb.exe /unregserver");
+    RunAndWait(ProgramWord(uninstallDirectory + "\\Vrb.exe") + " /unregserver");
   PurgeDirectory(uninstallDirectory);
   RemoveShortcuts(groupName, shortcutName);
   DeleteUninstallKey();

@@ -72,8 +72,8 @@ TEST(SetupPaths, CommandLineDriveNumberAndDirectoryWithoutBackslash) {
   EXPECT_EQ(DriveNumberOf("\\\\server\\share\\"), 0);
   EXPECT_EQ(DriveNumberOf("C:\\"), 0);  // only lower case letters count
   EXPECT_EQ(DriveNumberOf(""), 0);
-  EXPECT_EQ(WithoutLastChar("c:\\temp\\"), "c:\\temp");
-  EXPECT_EQ(WithoutLastChar("c:\\"), "c:");
+  EXPECT_EQ(DirectoryToEnter("c:\\temp\\"), "c:\\temp");
+  EXPECT_EQ(DirectoryToEnter("c:\\"), "c:\\");
 }
 
 TEST(IsModuleFileName, TakesNumberedModulesButNotTheDistributionsOwnFiles) {

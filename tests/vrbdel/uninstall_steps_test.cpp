@@ -41,7 +41,7 @@ TEST(IsSharedFolder, RootsWindowsProgramFilesDesktopAndProgramsButNotAnAppFolder
         dir / "Desk Top\\", dir / "Start Programs\\"})
     EXPECT_TRUE(IsSharedFolder(ShortLower(folder))) << folder;
   EXPECT_FALSE(IsSharedFolder(ShortLower(dir / "My App\\")));
-  EXPECT_FALSE(IsSharedFolder(ShortLower(ProgramFilesDir() + "\\Common Files\\")));
+  EXPECT_TRUE(IsSharedFolder(ShortLower(ProgramFilesDir() + "\\Common Files\\")));
 }
 
 TEST(RunAndWait, WaitsUntilTheProcessHasEnded) {

@@ -8,11 +8,12 @@ unsigned char DriveNumberOf(const std::string& lowerPath) {
 }
 
 std::string InstallCommandLine(const std::string& programDir, const std::string& sourceDir) {
-  return programDir + "VRB.EXE \"" + sourceDir + "\"";
+  return ProgramWord(programDir + "VRB.EXE") + " \"" + sourceDir + "\"";
 }
 
-std::string WithoutLastChar(const std::string& dir) {
-  return dir.empty() ? dir : dir.substr(0, dir.size() - 1);
+std::string DirectoryToEnter(const std::string& dir) {
+  if (dir.empty() || (dir.size() == 3 && dir[1] == ':')) return dir;
+  return dir.substr(0, dir.size() - 1);
 }
 
 bool IsModuleFileName(const std::string& lowerName) {

@@ -1,12 +1,16 @@
 #include "folder_rules.h"
 
-#include <algorithm>
+#include "text.h"
 
 namespace {
 
 std::string WithoutTrailingBackslashes(std::string path) {
-  while (!path.empty() && path.back() == '\\') path.pop_back();
+  while (EndsWithBackslash(path)) path.pop_back();
   return path;
+}
+
+std::string WithTrailingBackslash(const std::string& path) {
+  return WithoutTrailingBackslashes(path) + '\\';
 }
 
 }  // namespace
@@ -16,12 +20,19 @@ bool IsRootDirectory(const std::string& directory) {
   if (path.size() == 2 && path[1] == ':') return true;
   if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
     // \\server\share: exactly one backslash after the server name.
-    return std::count(path.begin() + 2, path.end(), '\\') == 1 && path.back() != '\\';
+    int backslashes = 0;
+    for (std::size_t at = 2; at < path.size(); at = NextCharAt(path, at))
+      if (path[at] == '\\') ++backslashes;
+    return backslashes == 1 && !EndsWithBackslash(path);
   }
   return false;
 }
 
-bool SameDirectory(const std::string& a, const std::string& b) {
-  const std::string left = WithoutTrailingBackslashes(a);
-  return !left.empty() && left == WithoutTrailingBackslashes(b);
+bool IsSameOrAncestor(const std::string& directory, const std::string& folder) {
+  if (WithoutTrailingBackslashes(directory).empty() || WithoutTrailingBackslashes(folder).empty())
+    return false;
+  // Ending at a backslash, so c:\app is no ancestor of c:\apps; the prefix
+  // ends on a character boundary of `folder` because the bytes before it are
+  // the same in both.
+  return StartsWith(WithTrailingBackslash(folder), WithTrailingBackslash(directory).c_str());
 }

@@ -5,6 +5,6 @@
 // "c:\" or a share root such as "\\server\share\" (trailing backslash optional).
 bool IsRootDirectory(const std::string& directory);
 
-// Whether two paths of the same form name the same folder, a trailing
-// backslash or not. An empty path names no folder.
-bool SameDirectory(const std::string& a, const std::string& b);
+// Whether `directory` is `folder` or holds it at any depth, a trailing
+// backslash or not; both in the same form. An empty path names no folder.
+bool IsSameOrAncestor(const std::string& directory, const std::string& folder);

@@ -5,5 +5,6 @@
 
 // The command up to and including the backslash of its first "\jconfig.exe"
 // (found in any A-Z letter case), followed by "Settings\"; the command's own
-// letter case and any leading quote are kept. Empty when there is no marker.
+// letter case is kept and a leading double quote left out. Empty when there
+// is no marker.
 std::string JawsSettingsPath(const std::string& command);

@@ -1,18 +1,64 @@
 #include "text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
+namespace {
+
+bool leadBytes[256];
+
+// Where the last character begins, or npos for an empty text.
+std::size_t LastCharAt(const std::string& text) {
+  std::size_t last = std::string::npos;
+  for (std::size_t at = 0; at < text.size(); at = NextCharAt(text, at)) last = at;
+  return last;
+}
+
+// Where the last backslash or colon begins, or npos.
+std::size_t LastSeparatorAt(const std::string& path) {
+  std::size_t last = std::string::npos;
+  for (std::size_t at = 0; at < path.size(); at = NextCharAt(path, at))
+    if (path[at] == '\\' || path[at] == ':') last = at;
+  return last;
+}
+
+}  // namespace
+
+void SetLeadBytes(const bool (&isLead)[256]) { std::copy(isLead, isLead + 256, leadBytes); }
+
+bool IsLeadByte(char byte) { return leadBytes[static_cast<unsigned char>(byte)]; }
+
+std::size_t NextCharAt(const std::string& text, std::size_t at) {
+  return IsLeadByte(text[at]) && at + 1 < text.size() ? at + 2 : at + 1;
+}
+
 std::string LowerAZ(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (std::size_t at = 0; at < text.size(); at = NextCharAt(text, at))
+    if (text[at] >= 'A' && text[at] <= 'Z') text[at] = static_cast<char>(text[at] - 'A' + 'a');
   return text;
 }
 
 std::string NormalizeDir(const std::string& path) {
   std::string result = LowerAZ(path);
-  if (!result.empty() && result.back() != '\\') result += '\\';
+  if (!result.empty() && !EndsWithBackslash(result)) result += '\\';
   return result;
+}
+
+std::size_t FindChars(const std::string& text, const char* part) {
+  const std::size_t n = std::strlen(part);
+  for (std::size_t at = 0; at < text.size(); at = NextCharAt(text, at))
+    if (text.compare(at, n, part) == 0) return at;
+  return std::string::npos;
+}
+
+bool EndsWithBackslash(const std::string& text) {
+  std::size_t at = LastCharAt(text);
+  return at != std::string::npos && at + 1 == text.size() && text[at] == '\\';
+}
+
+std::string ProgramWord(const std::string& path) {
+  return path.find(' ') == std::string::npos ? path : '"' + path + '"';
 }
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -78,12 +124,12 @@ std::string CommandLineWord(const char* commandLine, int index) {
 }
 
 std::string FileNamePart(const std::string& path) {
-  std::size_t at = path.find_last_of("\\:");
+  std::size_t at = LastSeparatorAt(path);
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
 std::string DirectoryPart(const std::string& path) {
-  std::size_t at = path.find_last_of("\\:");
+  std::size_t at = LastSeparatorAt(path);
   return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
