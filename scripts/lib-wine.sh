@@ -41,6 +41,9 @@ wine_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     touch "$WINEPREFIX/.vrb-ready"
   fi
+  # Drive R: is the tests' own drive, for a distribution at a drive root.
+  mkdir -p "$build_dir/drive-r"
+  ln -sfn "$build_dir/drive-r" "$WINEPREFIX/dosdevices/r:"
   # Starts the prefix's own services now, with their output away from any
   # pipe a test runner later waits on.
   wineboot >/dev/null 2>&1 </dev/null
