@@ -3,24 +3,50 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 const char kUninstallKey[] = "Software\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\Verbalis";
 
 namespace {
 
-std::string TestName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
-  for (char& c : name)
-    if (c == '/' || c == '\\' || c == ':') c = '_';
-  return name;
+void ForEachEntry(const std::string& pattern, const std::function<void(const WIN32_FIND_DATAA&)>& take) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do take(data);
+  while (FindNextFileA(find, &data));
+  FindClose(find);
+}
+
+void SetRegValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                 const void* data, size_t size) {
+  HKEY h;
+  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr), ERROR_SUCCESS);
+  RegSetValueExA(h, name.empty() ? nullptr : name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                 static_cast<DWORD>(size));
+  RegCloseKey(h);
+}
+
+std::vector<RecordedBox> fakeBoxes;
+std::vector<int> fakeAnswers;
+DWORD fakeFailCode = 0;
+
+int WINAPI FakeMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+  size_t index = fakeBoxes.size();
+  fakeBoxes.push_back({caption ? caption : "", text ? text : "", type});
+  int answer = index < fakeAnswers.size() ? fakeAnswers[index] : IDOK;
+  if (answer == 0) SetLastError(fakeFailCode);
+  return answer;
 }
 
 }  // namespace
 
 ScratchDir::ScratchDir() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
+  std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
   CreateDirectoryA("C:\\vrbtests", nullptr);
-  path_ = "C:\\vrbtests\\" + TestName();
+  path_ = "C:\\vrbtests\\" + name;
   RemoveTree(path_);
   CreateDirectoryA(path_.c_str(), nullptr);
   path_ += "\\";
@@ -32,8 +58,7 @@ ScratchDir::~ScratchDir() {
 }
 
 void WriteBytes(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path;
   DWORD written = 0;
   WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
@@ -42,8 +67,8 @@ void WriteBytes(const std::string& path, const std::string& content) {
 }
 
 std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
   std::string text;
   char block[65536];
@@ -56,20 +81,14 @@ std::string ReadBytes(const std::string& path) {
 std::vector<std::string> FileLines(const std::string& path) {
   std::vector<std::string> lines;
   std::string text = ReadBytes(path);
-  if (text == "<missing>") return lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
+  for (size_t start = 0, end; text != "<missing>" && start < text.size(); start = end + 2) {
+    end = std::min(text.find("\r\n", start), text.size());
     lines.push_back(text.substr(start, end - start));
-    start = end + 2;
   }
   return lines;
 }
 
-bool PathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void MakeDir(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
@@ -79,39 +98,22 @@ void RemoveTree(const std::string& path) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     DeleteFileA(path.c_str());
-    return;
-  }
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+  } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     // Wine lists a Unix symbolic link as a directory link; unlink, never descend.
     if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
-    return;
+  } else {
+    for (const std::string& name : ListNames(path)) RemoveTree(path + "\\" + name);
+    RemoveDirectoryA(path.c_str());
   }
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
 }
 
-void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour,
-                       int minute, int second) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(year);
-  st.wMonth = static_cast<WORD>(month);
-  st.wDay = static_cast<WORD>(day);
-  st.wHour = static_cast<WORD>(hour);
-  st.wMinute = static_cast<WORD>(minute);
-  st.wSecond = static_cast<WORD>(second);
+void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
+  SYSTEMTIME st{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
+                static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0};
   FILETIME local, utc;
-  ASSERT_TRUE(SystemTimeToFileTime(&st, &local));
-  ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_TRUE(SystemTimeToFileTime(&st, &local) && LocalFileTimeToFileTime(&local, &utc));
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
   SetFileTime(file, nullptr, nullptr, &utc);
   CloseHandle(file);
@@ -119,65 +121,31 @@ void SetLocalWriteTime(const std::string& path, int year, int month, int day, in
 
 std::vector<std::string> ListNames(const std::string& dir) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  std::string base = dir.empty() || dir.back() == '\\' ? dir : dir + "\\";
-  HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
+  ForEachEntry(dir + (dir.empty() || dir.back() == '\\' ? "*" : "\\*"), [&](const WIN32_FIND_DATAA& data) {
     std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) name += "\\";
-    names.push_back(name);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+    if (name != "." && name != "..") names.push_back(name + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\" : ""));
+  });
   std::sort(names.begin(), names.end());
   return names;
 }
 
 std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "*.*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::find(wanted.begin(), wanted.end(), data.cFileName) != wanted.end())
-      names.push_back(data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  ForEachEntry(dir + "*.*", [&](const WIN32_FIND_DATAA& data) {
+    if (std::find(wanted.begin(), wanted.end(), data.cFileName) != wanted.end()) names.push_back(data.cFileName);
+  });
   return names;
 }
 
-void SetRegString(HKEY root, const std::string& key, const std::string& name,
-                  const std::string& value, DWORD type) {
-  HKEY h;
-  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(h, name.empty() ? nullptr : name.c_str(), 0, type,
-                 reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(h);
+void SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
+  SetRegValue(root, key, name, REG_SZ, value.c_str(), value.size() + 1);
 }
 
 void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
-  HKEY h;
-  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(h, name.empty() ? nullptr : name.c_str(), 0, REG_DWORD,
-                 reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(h);
+  SetRegValue(root, key, name, REG_DWORD, &value, sizeof value);
 }
 
-void DeleteRegTree(HKEY root, const std::string& key) {
-  HKEY h;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS) return;
-  char sub[256];
-  for (;;) {
-    DWORD n = sizeof sub;
-    if (RegEnumKeyExA(h, 0, sub, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    DeleteRegTree(h, sub);
-  }
-  RegCloseKey(h);
-  RegDeleteKeyA(root, key.c_str());
-}
+void DeleteRegTree(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
 
 bool RegKeyExists(HKEY root, const std::string& key) {
   HKEY h;
@@ -186,46 +154,24 @@ bool RegKeyExists(HKEY root, const std::string& key) {
   return true;
 }
 
-namespace {
-
-struct FakeBoxState {
-  std::vector<RecordedBox> boxes;
-  std::vector<int> answers;
-  DWORD failCode = 0;
-};
-FakeBoxState g_fake;
-
-int WINAPI FakeMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
-  size_t index = g_fake.boxes.size();
-  g_fake.boxes.push_back({caption ? caption : "", text ? text : "", type});
-  int answer = index < g_fake.answers.size() ? g_fake.answers[index] : IDOK;
-  if (answer == 0) SetLastError(g_fake.failCode);
-  return answer;
-}
-
-}  // namespace
-
 FakeBoxes::FakeBoxes(std::vector<int> answers, DWORD failCode) {
-  g_fake = FakeBoxState{{}, std::move(answers), failCode};
+  fakeBoxes.clear(), fakeAnswers = std::move(answers), fakeFailCode = failCode;
   Sys().MessageBoxA = FakeMessageBox;
 }
 
-FakeBoxes::~FakeBoxes() = default;
-
-const std::vector<RecordedBox>& FakeBoxes::boxes() const { return g_fake.boxes; }
+const std::vector<RecordedBox>& FakeBoxes::boxes() const { return fakeBoxes; }
 
 std::vector<std::string> FakeBoxes::Summary() const {
   std::vector<std::string> out;
-  for (const RecordedBox& box : g_fake.boxes) out.push_back(box.caption + "|" + box.text);
+  for (const RecordedBox& box : fakeBoxes) out.push_back(box.caption + "|" + box.text);
   return out;
 }
 
 std::string BinFile(const std::string& name) { return std::string(VRB_BIN_DIR) + name; }
 
-BoxRun RunProgram(const std::string& exePath, const std::string& arguments,
-                  const std::string& answers, const std::string& currentDirectory) {
-  std::string line = "\"" + exePath + "\"";
-  if (!arguments.empty()) line += " " + arguments;
+BoxRun RunProgram(const std::string& exePath, const std::string& arguments, const std::string& answers,
+                  const std::string& currentDirectory) {
+  std::string line = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
   BoxRun run = RunAnsweringBoxes(line, currentDirectory, answers, 60000);
   EXPECT_TRUE(run.started) << line;
   EXPECT_FALSE(run.timedOut) << line;

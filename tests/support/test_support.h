@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,13 +10,11 @@
 #include "build_paths.h"
 #include "sys_table.h"
 
-// A fresh folder C:\vrbtests\<test name>\ removed again after the test.
+// A fresh folder C:\vrbtests\<test name>\, removed again after the test.
 class ScratchDir {
  public:
   ScratchDir();
   ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
   const std::string& path() const { return path_; }  // ends in a backslash
   std::string operator/(const std::string& name) const { return path_ + name; }
 
@@ -26,56 +23,45 @@ class ScratchDir {
 };
 
 void WriteBytes(const std::string& path, const std::string& content);
-std::string ReadBytes(const std::string& path);
+std::string ReadBytes(const std::string& path);  // "<missing>" when it cannot be read
 bool PathExists(const std::string& path);
 // Lines of a file ended by CR LF, the ends removed; empty when there is no file.
 std::vector<std::string> FileLines(const std::string& path);
 void MakeDir(const std::string& path);
 // Removes a tree; directory links are unlinked, never descended into.
 void RemoveTree(const std::string& path);
-// Sets the last-write time from local date and time parts.
 void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour = 12,
                        int minute = 0, int second = 0);
 // Names in a folder, sorted, "." and ".." left out; folders end in "\".
 std::vector<std::string> ListNames(const std::string& dir);
-// Those of `wanted` that the folder holds, in the order the system lists them.
+// Those of `wanted` that the folder (ending in "\") holds, in the order the system lists them.
 std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted);
 
-void SetRegString(HKEY root, const std::string& key, const std::string& name,
-                  const std::string& value, DWORD type = REG_SZ);
+void SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 void DeleteRegTree(HKEY root, const std::string& key);
 bool RegKeyExists(HKEY root, const std::string& key);
-
 // The uninstall key as the launcher reads it (no leading backslash).
 extern const char kUninstallKey[];
 
 // Restores the whole system-call table when it goes out of scope.
-class ScopedSysTable {
- public:
-  ScopedSysTable() : saved_(Sys()) {}
-  ~ScopedSysTable() { Sys() = saved_; }
-
- private:
-  SysTable saved_;
+struct ScopedSysTable {
+  SysTable saved = Sys();
+  ~ScopedSysTable() { Sys() = saved; }
 };
 
 struct RecordedBox {
-  std::string caption;
-  std::string text;
+  std::string caption, text;
   UINT type;
 };
-
 // Stands in for MessageBoxA while it lives: records every box and answers it
 // from the script (IDOK once the script runs out). An answer of 0 makes the
 // box fail with the last-error code failCode.
 class FakeBoxes {
  public:
   explicit FakeBoxes(std::vector<int> answers = {}, DWORD failCode = ERROR_ACCESS_DENIED);
-  ~FakeBoxes();
   const std::vector<RecordedBox>& boxes() const;
-  // "caption|text" of every box, for whole-list comparisons.
-  std::vector<std::string> Summary() const;
+  std::vector<std::string> Summary() const;  // "caption|text" of every box
 
  private:
   ScopedSysTable restore_;
@@ -83,11 +69,9 @@ class FakeBoxes {
 
 // A file of the build's bin folder (Setup.exe, Vrb.exe, ...).
 std::string BinFile(const std::string& name);
-
 // Runs exePath with the arguments, answering its boxes in order ('O' or 'C').
 BoxRun RunProgram(const std::string& exePath, const std::string& arguments,
                   const std::string& answers = "", const std::string& currentDirectory = "");
 std::vector<std::string> BoxSummary(const BoxRun& run);
-
 // Sets a process environment variable for programs started from now on.
 void SetEnv(const std::string& name, const std::string& value);
