@@ -1,8 +1,5 @@
-// Setup.exe started under Wine from distributions, one row a case, with the stand-in Vrb.exe recording how
-// it was started; in-process, with one entry of the seam table swapped, what Wine cannot be made to do.
+// Setup.exe run under Wine from distributions, one row a case; in-process, with the seam table, what Wine cannot do.
 #include <gtest/gtest.h>
-
-#include <regex>
 
 #include "file_info.h"
 #include "jaws_config.h"
@@ -24,121 +21,139 @@ std::string ShortLower(const std::string& path) {
 
 std::string LauncherTempDir() {
   char buffer[MAX_PATH];
-  std::string dir(buffer, GetTempPathA(sizeof buffer, buffer));
-  return ShortLower(dir.back() == '\\' ? dir : dir + '\\');
+  return ShortLower(std::string(buffer, GetTempPathA(sizeof buffer, buffer)));
 }
 
-enum : unsigned { kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
-                  kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles };
+std::string DropLast(const std::string& dir) { return dir.substr(0, dir.size() - 1); }
 
-// Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form; dir ends in a backslash.
-void MakeDistribution(const std::string& dir, unsigned files) {
-  if (files & kVrbExe) CopyFileA(BinFile("Vrb.exe").c_str(), (dir + "Vrb.Exe").c_str(), FALSE);
-  if (files & kVrbEx_) CopyFileA(BinFile("Vrb.ex_").c_str(), (dir + "Vrb.Ex_").c_str(), FALSE);
-  const char* names[] = {"Install.Msg", "Common.801", "Lang.801", "Vrb.Jcf"};
-  for (unsigned i = 0; i < 4; ++i)
-    if (files & (kInstallMsg << i)) WriteBytes(dir + names[i], i == 3 ? "jaws configuration" : "x");
+std::string Fill(std::string text, char mark, const std::string& with) {
+  for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, 1, with);
+  return text;
 }
 
-// JAWS registered for ".jcf" with this open command ("#n": stored as a number); "" removes it.
-void RegisterJaws(const std::string& command) {
-  const char key[] = "VrbTestJawsConfig\\shell\\open\\command";
-  DeleteRegTree(HKEY_CLASSES_ROOT, ".jcf"), DeleteRegTree(HKEY_CLASSES_ROOT, "VrbTestJawsConfig");
+void CopyBin(const std::string& name, const std::string& to) { CopyFileA(BinFile(name).c_str(), to.c_str(), FALSE); }
+
+// "#n" stores the number n; "@" stands for dir without its backslash.
+void SetValue(HKEY root, const std::string& key, const char* name, const std::string& value,
+              const std::string& dir) {
+  if (value[0] == '#') return SetRegDword(root, key, name, std::stoul(value.substr(1)));
+  SetRegString(root, key, name, Fill(value, '@', DropLast(dir)));
+}
+
+// JAWS registered for ".jcf" with this open command; "" removes it.
+void RegisterJaws(const std::string& command, const std::string& dir = "") {
+  DeleteRegTree(HKEY_CLASSES_ROOT, ".jcf");
+  DeleteRegTree(HKEY_CLASSES_ROOT, "VrbTestJawsConfig");
   if (command.empty()) return;
   SetRegString(HKEY_CLASSES_ROOT, ".jcf", "", "VrbTestJawsConfig");
-  if (command[0] == '#') SetRegDword(HKEY_CLASSES_ROOT, key, "", std::stoul(command.substr(1)));
-  else SetRegString(HKEY_CLASSES_ROOT, key, "", command);
+  SetValue(HKEY_CLASSES_ROOT, "VrbTestJawsConfig\\shell\\open\\command", "", command, dir);
 }
 
+// The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD);
+// modules among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir);
+// a folder "Language"; a DLL planted as LZ32; the distribution at the root of R:.
+enum : unsigned {
+  kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
+  kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
+  kPlanted = 1 << 14, kDriveRoot = 1 << 15,
+  kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles,
+  kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled
+};
 
-enum Start { kNone, kSource, kTemp, kHandOff };
-// Beside the distribution's files: the files in vrb\win32\ below the launcher (a CD); modules among files
-// that only look like modules; an installed Vrb.Exe beside an earlier AutoLoad.Lst (a folder with kListDir);
-// a folder "Language"; a folder "Startup.Log" (the log cannot be written); a DLL planted under LZ32's name.
-// A distribution at the root of drive R:, started from R:\sub.
-enum : unsigned { kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
-                  kLogDir = 1 << 13, kPlanted = 1 << 14, kDriveRoot = 1 << 15, kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled };
+// Each file holds its own name; dir ends in a backslash.
+void MakeDistribution(const std::string& dir, unsigned files) {
+  if (files & kVrbExe) CopyBin("Vrb.exe", dir + "Vrb.Exe");
+  if (files & kVrbEx_) CopyBin("Vrb.ex_", dir + "Vrb.Ex_");
+  const char* names[] = {"Install.Msg", "Common.801", "Lang.801", "Vrb.Jcf"};
+  for (unsigned i = 0; i < 4; ++i)
+    if (files & (kInstallMsg << i)) WriteBytes(dir + names[i], names[i]);
+}
+
 const std::string kAdvice = ". Download latest program from www.verbalis.example and reinstall.";
 const std::string kDamaged = "Check Startup|Verbalis Program install files damaged or missing" + kAdvice;
 const std::string kTooOld = "Check Startup|Current Verbalis Program too old to install modules" + kAdvice;
 const std::string kNotInstalled = "Check Startup|Verbalis program not properly installed" + kAdvice;
-const std::string kRegistry = "Setup Error|Error accessing VRB Windows' Registry", kRecent = "Verbalis 8.10.0.204";
-const std::string kJaws = "@\\JConfig.exe %1", kOldList = "c:\\old.801\r\n", kLong(100000, 'x');
+const std::string kRegistry = "Setup Error|Error accessing VRB Windows' Registry";
+const std::string kRecent = "Verbalis 8.10.0.204", kJaws = "@\\JConfig.exe %1", kOldList = "c:\\old.801\r\n";
+const std::string kLong(100000, 'x');
+const std::vector<std::string> kModules = {"Text1.801", "Atlas101.dat", "Install.8010", "Mods801"};  // a folder too
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\Setup.exe";
 
-// displayName: "" no uninstall key; "#n" a number. In installPath
-// and jaws (the JAWS open command), "@" is the installed copy's or JAWS's folder without backslash.
+enum Start { kNone, kSource, kTemp, kHandOff };  // how the stand-in is started, if at all
+
+// displayName: "" no uninstall key. In installPath and jaws (the JAWS open command), "@" is the installed
+// copy's or JAWS's folder without backslash, and "#n" the number n.
 struct Row {
   const char* name;
   unsigned files;
   std::string displayName, installPath = "@\\", args = "";
   std::vector<std::string> boxes = {};
   Start start = kSource;
-  int installedSeconds = 0;  // the installed Vrb.Exe's date against the distribution's
   std::string jaws = "";
 };
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
-std::string DropLast(const std::string& dir) { return dir.substr(0, dir.size() - 1); }
-std::string Fill(std::string text, const std::string& dir) {
-  return text.find('@') == std::string::npos ? text : text.replace(text.find('@'), 1, DropLast(dir));
-}
-void SetValue(const std::string& name, const std::string& v, const std::string& dir) {
-  if (v.empty()) return;
-  if (v[0] == '#') return SetRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, name, std::stoul(v.substr(1)));
-  SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, name, Fill(v, dir));
-}
-
 struct Bench {
   ScratchDir root;
-  // A program at the first blank of the installed copy's path, which Windows would start instead of an unquoted one.
-  std::string dist = root / "vrbdelta\\", source = dist + "vrb\\win32\\", installDir = root / "Program Files\\Verbalis\\";
+  std::string dist = root / "vrbdelta\\", source, installDir = root / "Program Files\\Verbalis\\";
   std::string jawsDir = root / "JAWS 2020\\", settings = jawsDir + "Settings\\", stubLog = root / "stub.log";
   std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded";
 
-  Bench() { Clean(), SetEnv("VRB_STUB_LOG", stubLog); }
-  ~Bench() {  // the stand-in has written its trace; let it end first
-    Sleep(200), Clean();
+  Bench() { Clean(); }
+  ~Bench() {
+    Sleep(200);  // the stand-in has written its trace; let it end first
+    Clean();
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
   }
   void Clean() {
-    SetEnv("VRB_STUB_LOG", ""), SetEnv("VRB_PLANTED_MARKER", ""), RegisterJaws("");
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey), DeleteRegTree(HKEY_CURRENT_USER, kAppDefaults);
+    RegisterJaws("");
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    DeleteRegTree(HKEY_CURRENT_USER, kAppDefaults);
     for (const char* name : {"Vrb.exe", "Startup.Log"}) DeleteFileA((temp + name).c_str());
   }
   BoxRun Run(const Row& row) {
-    if (row.files & kDriveRoot) dist = source = "R:\\";
-    for (const std::string& dir : {dist, dist + "vrb", source, dist + "sub", root / "Program Files", installDir}) MakeDir(dir);
-    CopyFileA(BinFile("boxbot.exe").c_str(), (root / "Program.exe").c_str(), FALSE);
-    if (!(row.files & kCd)) source = dist;
+    SetEnv("VRB_STUB_LOG", stubLog);
+    if (row.files & kDriveRoot) dist = "R:\\";
+    source = row.files & kCd ? dist + "vrb\\win32\\" : dist;
+    for (const std::string& dir : {dist, dist + "vrb", source, dist + "sub", root / "Program Files", installDir})
+      MakeDir(dir);
+    // At the first blank of the installed copy's path: Windows would start it for an unquoted path.
+    CopyBin("boxbot.exe", root / "Program.exe");
     MakeDistribution(source, row.files);
-    for (const char* name : {"Vrb.Exe", "Vrb.Ex_"})
-      if (PathExists(source + name)) SetLocalWriteTime(source + name, 2020, 5, 4, 10);
+    // An installed copy is as new as the distribution's Vrb.Exe and two seconds newer than its Vrb.Ex_.
+    if (row.files & kVrbExe) SetLocalWriteTime(source + "Vrb.Exe", 2020, 5, 4, 10, 0, 2);
+    if (row.files & kVrbEx_) SetLocalWriteTime(source + "Vrb.Ex_", 2020, 5, 4, 10, 0, 0);
     if (row.files & kLangDir) MakeDir(source + "Language");
-    if (row.files & kLogDir) MakeDir(source + "Startup.Log");
-    for (const char* name : {"Text1.801", "Atlas101.dat", "Install.801", "common2.101", "BetaEng.801", "Install.8010",
-                             "language101.txt", "readme.txt", ".hidden801", "Mods801\\"})
-      if (row.files & kMods) *name == 'M' ? MakeDir(source + name) : WriteBytes(source + name, "x");
-    if (row.files & kInstalled) {
-      CopyFileA(BinFile("Vrb.exe").c_str(), (installDir + "Vrb.Exe").c_str(), FALSE);
-      int t = 36000 + row.installedSeconds;
-      SetLocalWriteTime(installDir + "Vrb.Exe", 2020, 5, 4, t / 3600, t / 60 % 60, t % 60);
-      (row.files & kListDir) ? MakeDir(installDir + "AutoLoad.Lst") : WriteBytes(installDir + "AutoLoad.Lst", kOldList);
+    if (row.files & kMods) {
+      MakeDir(source + "Mods801");
+      for (const char* name : {"Text1.801", "Atlas101.dat", "Install.8010", "Install.801", "common2.101",
+                               "BetaEng.801", "language101.txt", "readme.txt", ".hidden801"})
+        WriteBytes(source + name, name);
     }
-    if (!row.displayName.empty())
-      SetValue("DisplayName", row.displayName, installDir), SetValue("InstallPath", row.installPath, installDir);
+    if (row.files & kInstalled) {
+      CopyBin("Vrb.exe", installDir + "Vrb.Exe");
+      SetLocalWriteTime(installDir + "Vrb.Exe", 2020, 5, 4, 10, 0, 2);
+      if (row.files & kListDir) MakeDir(installDir + "AutoLoad.Lst");
+      else WriteBytes(installDir + "AutoLoad.Lst", kOldList);
+    }
+    if (!row.displayName.empty()) {
+      SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", row.displayName, installDir);
+      SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", row.installPath, installDir);
+    }
     if (!row.jaws.empty()) {
-      for (const std::string& d : {jawsDir, settings, settings + "enu", settings + "deu", settings + "fra"}) MakeDir(d);
-      for (const char* d : {"deu", "fra"})  // a newer copy and an older one
-        WriteBytes(settings + d + "\\Vrb.Jcf", d), SetLocalWriteTime(settings + d + "\\Vrb.Jcf", *d == 'd' ? 2030 : 2010, 1, 1);
-      RegisterJaws(Fill(row.jaws, jawsDir));
+      for (const std::string& dir : {jawsDir, settings, settings + "deu", settings + "fra"}) MakeDir(dir);
+      WriteBytes(settings + "deu\\Vrb.Jcf", "deu");  // newer than the distribution's
+      SetLocalWriteTime(settings + "deu\\Vrb.Jcf", 2030, 1, 1);
+      WriteBytes(settings + "fra\\Vrb.Jcf", "fra");  // older
+      SetLocalWriteTime(settings + "fra\\Vrb.Jcf", 2010, 1, 1);
+      RegisterJaws(row.jaws, jawsDir);
     }
     if (row.files & kPlanted) {  // Wine prefers a file on disk only when told, as Windows does for unknown DLLs
-      CopyFileA(BinFile("planted\\lz32.dll").c_str(), (dist + "lz32.dll").c_str(), FALSE);
+      CopyBin("planted\\lz32.dll", dist + "lz32.dll");
       SetRegString(HKEY_CURRENT_USER, std::string(kAppDefaults) + "\\DllOverrides", "lz32", "native,builtin");
       SetEnv("VRB_PLANTED_MARKER", marker);
     }
-    CopyFileA(BinFile("Setup.exe").c_str(), (dist + "Setup.exe").c_str(), FALSE);
+    CopyBin("Setup.exe", dist + "Setup.exe");
     return RunProgram(dist + "Setup.exe", row.args, "", dist + "sub");
   }
   // The stand-in's trace once it has ended; after a second, when it should not start at all.
@@ -166,77 +181,65 @@ TEST_P(SetupProgram, Run) {
                                        "cwd=" + (program.size() == 3 ? program : DropLast(program))};
   if (row.start == kHandOff) {  // the modules in the order the folder lists them
     expected = {"start", "cmdline=\"" + t.installDir + "Vrb.Exe\"", "cwd=" + DropLast(t.installDir)};
-    for (const std::string& name : InListingOrder(t.source, {"Text1.801", "Atlas101.dat", "Install.8010", "Mods801"}))
-      list += s + LowerLocale(name) + "\r\n", expected.push_back("module=" + s + LowerLocale(name));
+    for (const std::string& name : InListingOrder(t.source, kModules)) {
+      list += s + LowerLocale(name) + "\r\n";
+      expected.push_back("module=" + s + LowerLocale(name));
+    }
     if (list.empty()) expected.push_back("autoload=missing");
   }
   expected.push_back("end");
-  EXPECT_EQ(t.Trace(row.start != kNone), row.start == kNone ? std::vector<std::string>{} : expected);
-  if (row.files & kInstalled)
-    EXPECT_EQ(ReadBytes(t.installDir + "AutoLoad.Lst"), row.start != kHandOff ? kOldList : list.empty() ? "<missing>" : list);
+  if (row.start == kNone) expected.clear();
+  EXPECT_EQ(t.Trace(row.start != kNone), expected);
+  if (row.start == kHandOff) EXPECT_EQ(ReadBytes(t.installDir + "AutoLoad.Lst"), list.empty() ? "<missing>" : list);
+  else if (row.files & kInstalled) EXPECT_EQ(ReadBytes(t.installDir + "AutoLoad.Lst"), kOldList);
   // Startup.Log is begun, and stays empty, where the main program is started to install.
   bool installing = row.start == kSource || row.start == kTemp;
-  EXPECT_EQ(ReadBytes(program + "Startup.Log"), installing && !(row.files & kLogDir) ? "" : "<missing>");
-  EXPECT_FALSE(row.start == kTemp && PathExists(t.dist + "Startup.Log"));
-  // The JAWS configuration goes, with its date, where no copy as new is, and only to install.
+  EXPECT_EQ(ReadBytes(program + "Startup.Log"), installing ? "" : "<missing>");
+
+  // The JAWS configuration replaces an older copy, with its date, never a newer one, and only to install.
   if (row.jaws.empty()) return;
   bool copies = installing && row.jaws.find('@') != std::string::npos;
-  EXPECT_EQ(ReadBytes(t.settings + "enu\\Vrb.Jcf"), copies ? "jaws configuration" : "<missing>");
-  EXPECT_EQ(ReadBytes(t.settings + "fra\\Vrb.Jcf"), copies ? "jaws configuration" : "fra");
+  EXPECT_EQ(ReadBytes(t.settings + "fra\\Vrb.Jcf"), copies ? "Vrb.Jcf" : "fra");
   EXPECT_EQ(ReadBytes(t.settings + "deu\\Vrb.Jcf"), "deu");
-  if (copies) EXPECT_EQ(GetFileDate(t.settings + "enu\\Vrb.Jcf"), GetFileDate(t.source + "Vrb.Jcf"));
-  EXPECT_FALSE(PathExists(t.dist + "sub\\Vrb.Jcf"));
+  if (copies) EXPECT_EQ(GetFileDate(t.settings + "fra\\Vrb.Jcf"), GetFileDate(t.source + "Vrb.Jcf"));
+  EXPECT_FALSE(PathExists(t.dist + "sub\\Vrb.Jcf"));  // without a settings path, not beside the current folder
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row>{
   // What the distribution holds.
-  {"CompleteStartsInItsFolderAndServesJaws", kComplete, "", "", "", {}, kSource, 0, kJaws},
-  {"CdExpandsIntoTheTemporaryFolder", kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp, 0, kJaws},
-  {"CompressedBesideTheLauncher", kVrbEx_ | kFiles, "", "", "", {}, kTemp},
+  {"CdExpandsIntoTheTemporaryFolder", kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp, kJaws},
   {"ALanguageFolderCounts", (kComplete & ~kLang801) | kLangDir, ""},
   {"NoProgram", kFiles, "", "", "", {kDamaged}, kNone},
-  {"NoInstallMsg", kComplete & ~kInstallMsg, "", "", "", {kDamaged}, kNone, 0, kJaws},
+  {"NoInstallMsg", kComplete & ~kInstallMsg, "", "", "", {kDamaged}, kNone, kJaws},
   {"NoCommon801", kComplete & ~kCommon801, "", "", "", {kDamaged}, kNone},
   {"NoLang801", kComplete & ~kLang801, "", "", "", {kDamaged}, kNone},
   {"NoVrbJcf", kComplete & ~kVrbJcf, "", "", "", {kDamaged}, kNone},
   // An incomplete distribution: its modules go to a recent installed copy.
   {"HandOff", kModsOnly, kRecent, "@\\", "", {}, kHandOff},
   {"HandOffWithoutModulesRemovesTheOldList", kFiles | kInstalled, kRecent, "@\\", "", {}, kHandOff},
-  {"HandOffToVersion8_1", kModsOnly, "Verbalis 8.1", "@\\", "", {}, kHandOff},
   {"HandOffToVersion8_10_020", kModsOnly, "Verbalis 8.10.020", "@\\", "", {}, kHandOff},
-  {"HandOffToTheLargestVersion", kModsOnly, "Verbalis 2147483647", "@\\", "", {}, kHandOff},
-  {"SuperscriptsAreNoDigits", kModsOnly, "Verbalis \xB2 8.10.0.204", "@\\", "", {}, kHandOff},
   {"Version8_10_0_203", kModsOnly, "Verbalis 8.10.0.203", "@\\", "", {kTooOld}, kNone},
-  {"Version8_10_02", kModsOnly, "Verbalis 8.10.02", "@\\", "", {kTooOld}, kNone},
-  {"NoVersion", kModsOnly, "Verbalis", "@\\", "", {kTooOld}, kNone},
-  {"VersionTooLargeForANumber", kModsOnly, "Verbalis 2147483648", "@\\", "", {kTooOld}, kNone},
-  {"OldVersionWithoutProgram", kFiles | kMods, "Verbalis 8.09.99.99", "@\\", "", {kTooOld}, kNone},
   {"Version8_10WithoutProgram", kFiles | kMods, "Verbalis 8.10", "@\\", "", {kNotInstalled}, kNone},
   {"InstallPathWithoutBackslash", kModsOnly, kRecent, "@", "", {kNotInstalled}, kNone},
-  {"AbsurdInstallPath", kModsOnly, "Verbalis " + kLong + " 8.10.0.204", "@\\" + kLong + "\\", "", {kNotInstalled}, kNone},
+  {"AbsurdInstallPath", kModsOnly, "Verbalis " + kLong + " 8.10.0.204", "@\\" + kLong + "\\", "",
+   {kNotInstalled}, kNone},
   {"AbsurdVersion", kModsOnly, "Verbalis " + std::string(100000, '8'), "@\\", "", {kTooOld}, kNone},
-  {"DisplayNameANumber", kModsOnly, "#8100204", "@\\", "", {kRegistry, kTooOld}, kNone},
   {"InstallPathANumber", kModsOnly, kRecent, "#1", "", {kRegistry, kNotInstalled}, kNone},
   // A complete distribution installs whatever the installed copy.
-  {"NumbersWhereNamesBelong", kComplete, "#8100204", "@\\", "", {kRegistry, "Setup Error|Error accessing Jaws Windows' Registry"}, kSource, 0, "#1"},
-  {"InstalledCopyWithoutProgram", kComplete, kRecent},
+  {"NumbersWhereNamesBelong", kComplete, "#8100204", "@\\", "",
+   {kRegistry, "Setup Error|Error accessing Jaws Windows' Registry"}, kSource, "#1"},
   {"AbsurdValuesAutorun", kComplete, "Verbalis " + std::string(100000, '9'), "c:\\" + kLong + "\\", "autorun"},
   // An automatic start is silent only for the word "autorun" and an installed copy at least as new.
-  {"AutorunCurrent", kCurrent, kRecent, "@\\", "AUTORUN", {}, kNone, 0, kJaws},
+  {"AutorunCurrent", kCurrent, kRecent, "@\\", "AUTORUN", {}, kNone, kJaws},
   {"AutorunCurrentCd", kCd | kVrbEx_ | kFiles | kInstalled, kRecent, "@\\", "AutoRun", {}, kNone},
-  {"AutorunNewer", kCurrent, kRecent, "@\\", "autorun", {}, kNone, 2},
-  {"AutorunTwoSecondsOlder", kCurrent, kRecent, "@\\", "autorun", {}, kSource, -2},
-  {"AutorunWithoutInstalledProgram", kComplete, kRecent, "@\\", "autorun"},
   {"AutorunInstallPathWithoutBackslash", kCurrent, kRecent, "@", "autorun"},
   {"AutorunInstallPathANumber", kCurrent, kRecent, "#6044259", "autorun", {kRegistry}},  // "c:\" as bytes
   {"SlashAutorun", kCurrent, kRecent, "@\\", "/autorun"},
   {"AutorunAndMore", kCurrent, kRecent, "@\\", "autorun" + std::string(4993, 'x')},
-  {"EmptyArgument", kCurrent, kRecent, "@\\", "\"\""},
   {"QuotedAutorunAndBlanks", kCurrent, kRecent, "@\\", "\"autorun" + std::string(5000, ' ') + "\""},
   // The JAWS command as registered, and what the system lets the launcher do.
-  {"JawsQuotedCommand", kComplete, "", "", "", {}, kSource, 0, "\"@\\JConfig.exe\" \"%1\""},
-  {"JawsCommandWithoutSettings", kComplete, "", "", "", {}, kSource, 0, "jconfig.exe %1"},
-  {"StartupLogCannotBeWritten", kComplete | kLogDir, ""},
+  {"JawsQuotedCommand", kComplete, "", "", "", {}, kSource, "\"@\\JConfig.exe\" \"%1\""},
+  {"JawsCommandWithoutSettings", kComplete, "", "", "", {}, kSource, "jconfig.exe %1"},
   {"AtADriveRootStartsThere", kComplete | kDriveRoot, ""},
   {"DllPlantedBesideTheLauncher", kVrbEx_ | kFiles | kPlanted, "", "", "", {}, kTemp},
 }));
@@ -246,19 +249,20 @@ TEST(SetupFailure, AnUncaughtFailureEndsInTheApplicationErrorBox) {
   Bench t;
   BoxRun run = t.Run({"", kModsOnly | kListDir, kRecent});
   EXPECT_EQ(run.exitCode, 1u);
-  std::regex expected("Application Error\\|Exception EFCreateError in module Setup\\.exe at [0-9A-F]{8}\\.\nCannot create "
-                      "file " + std::regex_replace(t.installDir, std::regex("\\\\"), "\\\\") + "AutoLoad\\.Lst\\.");
-  EXPECT_TRUE(BoxSummary(run).size() == 1 && std::regex_match(BoxSummary(run)[0], expected)) << BoxSummary(run)[0];
-  EXPECT_EQ(t.Trace(false), std::vector<std::string>{});
+  std::vector<std::string> boxes = BoxSummary(run);
+  ASSERT_EQ(boxes.size(), 1u);
+  boxes[0].replace(boxes[0].find(" at ") + 4, 8, "<address>");  // it changes with the build
+  EXPECT_EQ(boxes[0], "Application Error|Exception EFCreateError in module Setup.exe at <address>.\n"
+                      "Cannot create file " + t.installDir + "AutoLoad.Lst.");
 }
 
+// Cancelled at the uninstaller's question, whose text the uninstaller's tests check.
 TEST(SetupFailure, TheUninstallerIsChosenByItsFileNameInAnyLetterCase) {
   Bench t;
   MakeDir(t.dist);
-  for (const char* name : {"VRBDEL.EXE", "remove.exe"}) CopyFileA(BinFile("Setup.exe").c_str(), (t.dist + name).c_str(), FALSE);
-  EXPECT_EQ(BoxSummary(RunProgram(t.dist + "VRBDEL.EXE", "Group Name", "C")), std::vector<std::string>{"Uninstall|You do "
-            "not have to uninstall the Verbalis program to install a new version. Do you wish to uninstall the program? "});
-  EXPECT_EQ(BoxSummary(RunProgram(t.dist + "remove.exe", "")), std::vector<std::string>{kDamaged});
+  CopyBin("Setup.exe", t.dist + "VRBDEL.EXE");
+  std::vector<std::string> boxes = BoxSummary(RunProgram(t.dist + "VRBDEL.EXE", "Group Name", "C"));
+  EXPECT_TRUE(boxes.size() == 1 && boxes[0].find("Uninstall|") == 0) << ::testing::PrintToString(boxes);
 }
 
 namespace {
@@ -267,7 +271,7 @@ UINT g_result;
 std::vector<std::string> g_started;
 UINT WINAPI FakeWinExec(LPCSTR commandLine, UINT show) {
   g_started.push_back(std::string(commandLine) + (show == SW_SHOWNORMAL ? "" : " (not shown normally)"));
-  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  SetLastError(0);  // the wrapper's own box for a failed call is checked with the wrapper
   return g_result;
 }
 std::string g_queried, g_vanishing;  // g_vanishing is deleted at the query
@@ -285,6 +289,15 @@ struct SetupRow { const char* name; unsigned files; Fault fault; UINT result; st
 void PrintTo(const SetupRow& row, std::ostream* os) { *os << row.name; }
 class SetupInProcess : public ::testing::TestWithParam<SetupRow> {};
 
+// The disk is full for the first block the copy writes and has room again afterwards.
+int g_blocks = 0;
+BOOL WINAPI FirstBlockHitsAFullDisk(HANDLE h, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED o) {
+  if (size != 16384 || ++g_blocks != 1) return WriteFile(h, data, size, put, o);
+  SetLastError(ERROR_DISK_FULL);
+  *put = 0;
+  return FALSE;
+}
+
 }  // namespace
 
 // What the user sees when the main program does not start (the result from WinExec) or cannot be
@@ -298,36 +311,29 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.fault == kNoTempFolder) SetEnv("TMP", dist / "gone");
   std::string source = ShortLower(dist.path()), temp = LauncherTempDir();
   FakeBoxes boxes;
-  Sys().WinExec = FakeWinExec, Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
+  Sys().WinExec = FakeWinExec;
+  Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
   if (row.fault == kNoLz32) Sys().LZOpenFileA = nullptr;
   if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
-  g_result = row.result, g_freeOnC = g_freeElsewhere = 1ull << 30, g_started.clear();
+  g_result = row.result;
+  g_freeOnC = g_freeElsewhere = 1ull << 30;
   g_vanishing = row.fault == kVanishes ? dist / "Install.Msg" : "";
   RunSetup(dist / "Setup.exe", "");
   ReleaseLog();
   SetEnv("TMP", tmp);
-  std::vector<std::string> expected = row.boxes;
-  for (std::string& box : expected)
-    for (size_t at; (at = box.find_first_of("@$")) != std::string::npos;) box.replace(at, 1, box[at] == '@' ? temp : source);
-  char text[300] = "Windows Error: 36|";
-  FormatMessageA(0x10FF, nullptr, ERROR_NOT_ENOUGH_MEMORY, 0, text + 18, 255, nullptr);
-  if (row.result < 32) expected.insert(expected.begin(), text);
+  std::vector<std::string> expected;
+  for (const std::string& box : row.boxes) expected.push_back(Fill(Fill(box, '@', temp), '$', source));
   EXPECT_EQ(boxes.Summary(), expected);
-  std::string program = row.files & kVrbExe ? source : temp;
-  EXPECT_EQ(g_started, std::vector<std::string>(row.fault == kNoFault, program + "VRB.EXE \"" + source + "\""));
-  EXPECT_EQ(PathExists(dist / "Startup.Log"), row.fault == kNoFault);
+  EXPECT_EQ(g_started, std::vector<std::string>(row.fault == kNoFault, source + "VRB.EXE \"" + source + "\""));
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<SetupRow>{
-  {"Result0", kComplete, kNoFault, 0, {"WinExec|0-System was out of memory, executable file was corrupt, or relocations were invalid."}},
-  {"Result1", kComplete, kNoFault, 1, {"WinExec|Failed to run SETUP1.EXE. Error code: 1"}},
   {"Result2", kComplete, kNoFault, 2, {"WinExec|2-File was not found. @VRB.EXE"}},
-  {"Result11", kComplete, kNoFault, 11, {"WinExec|11-Executable file was invalid. Either it was not a Windows application or there was an error in the .EXE image."}},
-  {"Result21", kComplete, kNoFault, 21, {"WinExec|21-Application requires 32-bit extensions."}},
   {"Result31", kComplete, kNoFault, 31, {"WinExec|Failed to run SETUP1.EXE. Error code: 31"}},
   {"Result32", kComplete, kNoFault, 32, {}},
-  {"DistributionGoesAway", kComplete, kVanishes, 33, {"FileCheck|Verbalis Program install files damaged or missing. Download latest copy from www.verbalis.example and reinstall."}},
+  {"DistributionGoesAway", kComplete, kVanishes, 33, {"FileCheck|Verbalis Program install files damaged or missing. "
+                                                      "Download latest copy from www.verbalis.example and reinstall."}},
   {"NoLz32", kVrbEx_ | kFiles, kNoLz32, 33, {"CopyFile|Error opening source file \"$Vrb.Ex_\""}},
   {"NoTemporaryFolder", kVrbEx_ | kFiles, kNoTempFolder, 33, {"CopyFile|Error opening destination file \"@Vrb.exe\""}},
   {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"@Vrb.exe\""}},
@@ -338,7 +344,7 @@ TEST(HandOffInProcess, StartsTheInstalledCopyShownNormally) {
   ScratchDir dir;
   FakeBoxes boxes;
   Sys().WinExec = FakeWinExec;
-  g_result = 33, g_started.clear();
+  g_started.clear();
   HandOffModules(dir.path(), dir.path());
   EXPECT_EQ(g_started, std::vector<std::string>{dir / "Vrb.Exe"});
 }
@@ -346,62 +352,52 @@ TEST(HandOffInProcess, StartsTheInstalledCopyShownNormally) {
 // 4 MB of temporary space, else drive C:, else a warning and on.
 TEST(TempSpace, FallsBackToDriveCAndWarnsWhenThatIsShortToo) {
   const ULONGLONG kMB = 1024 * 1024;
-  const struct { const char* dir; ULONGLONG c, other; const char* result, *queried; bool warn; } rows[] = {
+  const struct { const char* dir; ULONGLONG c, other; const char *result, *queried; bool warn; } rows[] = {
     {"d:\\temp\\", 4 * kMB - 1, kMB, "c:\\", "D:\\ C:\\ ", true},
     {"d:\\temp\\", 0, 4 * kMB, "d:\\temp\\", "D:\\ ", false},
-    {"c:\\me\\temp\\", 4 * kMB - 1, 0, "c:\\me\\temp\\", "C:\\ ", true},
     {"c:\\me\\temp\\", 4 * kMB, 0, "c:\\me\\temp\\", "C:\\ ", false},
     {"c:\\me\\temp\\", ~0ull, 0, "c:\\me\\temp\\", "C:\\ ", false},
     {"c:\\me\\temp\\", 1, 0, "c:\\me\\temp\\", "C:\\ ", true},  // the query fails
     {"\\\\server\\temp\\", 0, 8 * kMB, "\\\\server\\temp\\", "<current> ", false},
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.dir) + " with " + std::to_string(row.c) + " bytes free on C:");
     FakeBoxes boxes;
     Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
-    g_freeOnC = row.c, g_freeElsewhere = row.other, g_queried.clear();
-    EXPECT_EQ(EnsureTempSpace(row.dir), row.result) << row.dir << row.c;
-    EXPECT_EQ(g_queried, row.queried) << row.dir << row.c;
-    EXPECT_EQ(boxes.Summary(), std::vector<std::string>(row.warn, "Setup Warning|Warning: 4 Megs of temporary space "
-                                                        "needed for Setup")) << row.dir << row.c;
+    g_freeOnC = row.c;
+    g_freeElsewhere = row.other;
+    g_queried.clear();
+    EXPECT_EQ(EnsureTempSpace(row.dir), row.result);
+    EXPECT_EQ(g_queried, row.queried);
+    std::vector<std::string> warning = {"Setup Warning|Warning: 4 Megs of temporary space needed for Setup"};
+    EXPECT_EQ(boxes.Summary(), row.warn ? warning : std::vector<std::string>{});
   }
 }
 
-namespace {
-// The disk is full for the first block the copy writes and has room again afterwards.
-int g_blocks = 0;
-BOOL WINAPI FirstBlockHitsAFullDisk(HANDLE h, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED o) {
-  if (size != 16384 || ++g_blocks != 1) return WriteFile(h, data, size, put, o);
-  SetLastError(ERROR_DISK_FULL);
-  return *put = 0, FALSE;
-}
-}  // namespace
 
-// The log (written when logging is on) names the folder the full disk hit; the next setup serves it.
+// The log (written when logging is on) names the folder the full disk hit; the next folder is still served,
+// and the next setup, with room again, installs where the disk was full and leaves the current copy alone.
 TEST(JawsConfig, AFullDiskIsLoggedAndTheNextSetupServesTheFolder) {
   ScratchDir root;
-  std::string settings = root / "JAWS\\Settings\\", command = root / "JAWS\\JConfig.exe %1";
+  std::string settings = root / "JAWS\\Settings\\", content(20000, 'c');
   for (const char* dir : {"JAWS", "JAWS\\Settings", "JAWS\\Settings\\a", "JAWS\\Settings\\b"}) MakeDir(root / dir);
-  WriteBytes(root / "Vrb.Jcf", std::string(20000, 'c'));
+  WriteBytes(root / "Vrb.Jcf", content);
   WriteBytes(settings + "readme.txt", "no folder");
   FakeBoxes boxes;
-  RegisterJaws(command);
+  RegisterJaws(root / "JAWS\\JConfig.exe %1");
   StartLog(root.path());
   Sys().WriteFile = FirstBlockHitsAFullDisk;
   InstallJawsConfig(root.path());
   InstallJawsConfig(root.path());
   ReleaseLog();
   RegisterJaws("");
-  std::vector<std::string> order = InListingOrder(settings, {"a", "b"}), expected;
-  for (const std::string& first : {"Copy failed to ", "Installing in "}) {
-    expected.insert(expected.end(), {"  JAWS: Config File Type = \"VrbTestJawsConfig\"",
-                                     "  JAWS: Command Path = \"" + command + "\"", "  JAWS: Settings Path = " + settings});
-    for (const std::string& name : InListingOrder(settings, {".", "..", "a", "b", "readme.txt"})) {
-      std::string outcome = name == order[0] ? first : first[0] == 'C' ? "Installing in " : "Already Installed in ";
-      expected.push_back("  JAWS: Settings Directory " + name);
-      if (name.size() == 1 && name != ".") expected.push_back("  JAWS: " + outcome + settings + name + "\\Vrb.Jcf");
-    }
-  }
-  EXPECT_EQ(FileLines(root / "Startup.Log"), expected);
+  std::vector<std::string> order = InListingOrder(settings, {"a", "b"}), outcomes;
+  for (const std::string& name : order) EXPECT_EQ(ReadBytes(settings + name + "\\Vrb.Jcf"), content);
+  for (const std::string& line : FileLines(root / "Startup.Log"))
+    if (line.find("\\Vrb.Jcf") != std::string::npos) outcomes.push_back(line);
+  std::string first = settings + order[0] + "\\Vrb.Jcf", second = settings + order[1] + "\\Vrb.Jcf";
+  std::vector<std::string> expected = {"  JAWS: Copy failed to " + first, "  JAWS: Installing in " + second,
+                                       "  JAWS: Installing in " + first, "  JAWS: Already Installed in " + second};
+  EXPECT_EQ(outcomes, expected);
   EXPECT_TRUE(boxes.Summary().empty());
-  for (const std::string& name : order) EXPECT_EQ(ReadBytes(settings + name + "\\Vrb.Jcf"), std::string(20000, 'c'));
 }

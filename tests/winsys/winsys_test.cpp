@@ -8,6 +8,7 @@
 #include "folders.h"
 #include "jaws_settings.h"
 #include "registry.h"
+#include "setup_paths.h"
 #include "startup_log.h"
 #include "test_support.h"
 #include "text.h"
@@ -208,6 +209,10 @@ const CallRow kCallRows[] = {
      [](auto&) { return Word("x \"" + std::string(5000, 'a') + "\"", 1) + Word("x " + std::string(5000, 'b'), 1); },
      std::string(4096, 'a') + std::string(4096, 'b')},
     {"MissingWordsAreEmpty", [](auto&) { return Word("setup.exe   ", 1); }, ""},
+    // Where the system keeps no short names, a program path may hold a blank: "C:\Program.exe" must not start.
+    {"AProgramPathWithABlankIsQuoted",
+     [](auto&) { return InstallCommandLine("c:\\my files\\", "d:\\") + "|" + InstallCommandLine("c:\\x\\", "d:\\"); },
+     "\"c:\\my files\\VRB.EXE\" \"d:\\\"|c:\\x\\VRB.EXE \"d:\\\""},
     {"CodePage932SecondBytesAreNeitherLoweredNorTakenForBackslashes", [](auto&) {
        return InCodePage932(LowerAZ, "C:\\" + kU + "X") + InCodePage932(NormalizeDir, "D:\\" + kYen) + "|" +
               InCodePage932(FileNamePart, "E:\\" + kYen) + "|" + InCodePage932(JawsSettingsPath, kYen + "jconfig.exe") +
