@@ -1,13 +1,10 @@
-// The pure rules under libFuzzer: the first byte picks the rule (its value modulo 5), the rest is
-// its input. A failed property ends the run like a crash, so libFuzzer keeps the input.
-#include <fuzzer/FuzzedDataProvider.h>
-
+// The pure rules under libFuzzer: the first byte picks the rule (its value modulo 4), the rest is its
+// input. A failed property ends the run like a crash, so libFuzzer keeps the input. The purge's name
+// rules are judged on the randomised trees of tests/vrbdel.
 #include <algorithm>
 #include <cstdio>
 
-#include "folder_rules.h"
 #include "jaws_settings.h"
-#include "purge_rules.h"
 #include "text.h"
 #include "version.h"
 
@@ -85,33 +82,10 @@ void Paths(const std::string& path) {
   }
 }
 
-// Nothing in a name makes the purge delete a spared entry, enter a link or take a file for a
-// folder (the randomised purge trees of tests/vrbdel check what survives, modules and all).
-void Purge(FuzzedDataProvider& input) {
-  const unsigned long attributes = input.ConsumeIntegral<std::uint32_t>();
-  const std::string name = input.ConsumeRandomLengthString(64), other = input.ConsumeRandomLengthString(64);
-  for (unsigned long a : {attributes | kAttrDirectory, attributes & ~kAttrDirectory}) {
-    const EntryAction action = ClassifyEntry(name, a);
-    const bool folder = a & kAttrDirectory, keep = action == EntryAction::Keep;
-    const bool userFolder = StartsWith(name, "notes") || StartsWith(name, "2") || name == "fonts";
-    const bool userFile = name == "vrbdel.exe" || EndsWith(name, ".lst") || (a & (kAttrSystem | kAttrVolumeLabel));
-    CHECK(keep || !(StartsWith(name, ".") || (folder ? userFolder : userFile)));
-    const bool link = !keep && (a & kAttrReparsePoint);
-    CHECK(folder ? action != EntryAction::DeleteFile && (action == EntryAction::RemoveLink) == link
-                 : keep || action == EntryAction::DeleteFile);
-    CHECK(CountsAsNotes(name, a) == (folder && StartsWith(name, "notes")));
-  }
-  CHECK(!IsSameOrAncestor(name, other) || IsSameOrAncestor(name, other + "\\x"));
-  CHECK(IsSameOrAncestor(name, name + "\\") == (name.find_first_not_of('\\') != npos));
-  CHECK(IsRootDirectory(name) == IsRootDirectory(name + "\\"));
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   void (*const rules[])(const std::string&) = {Words, Version, Jaws, Paths};
-  FuzzedDataProvider provider(data + 1, size - 1);
-  if (data[0] % 5 < 4) rules[data[0] % 5](rest);
-  else Purge(provider);
+  rules[data[0] % 4](rest);
   return 0;
 }

@@ -44,27 +44,23 @@ bool RegKeyExists(HKEY root, const std::string& key);
 // The uninstall key as the launcher reads it (no leading backslash).
 extern const char kUninstallKey[];
 
-// Restores the whole system-call table when it goes out of scope.
-struct ScopedSysTable {
-  SysTable saved = Sys();
-  ~ScopedSysTable() { Sys() = saved; }
-};
-
 struct RecordedBox {
   std::string caption, text;
   UINT type;
 };
 // Stands in for MessageBoxA while it lives: records every box and answers it
 // from the script (IDOK once the script runs out). An answer of 0 makes the
-// box fail with the last-error code failCode.
+// box fail with the last-error code failCode. Restores the whole system-call table when it goes, so a test
+// may swap other entries too.
 class FakeBoxes {
  public:
   explicit FakeBoxes(std::vector<int> answers = {}, DWORD failCode = ERROR_ACCESS_DENIED);
+  ~FakeBoxes() { Sys() = saved_; }
   const std::vector<RecordedBox>& boxes() const;
   std::vector<std::string> Summary() const;  // "caption|text" of every box
 
  private:
-  ScopedSysTable restore_;
+  SysTable saved_ = Sys();
 };
 
 // A file of the build's bin folder (Setup.exe, Vrb.exe, ...).

@@ -1,4 +1,4 @@
-// WinSys in process, as tables of rows: what needs the seam table (a full disk, a failed read, WinExec
+// WinSys in process, as a table of rows: what needs the seam table (a full disk, a failed read, WinExec
 // results, a box that cannot be shown) or lies below what a whole program shows.
 #include <gtest/gtest.h>
 
@@ -14,9 +14,6 @@
 #include "text.h"
 #include "wrappers.h"
 
-#define ROWS(Suite, rows)                                           \
-  INSTANTIATE_TEST_SUITE_P(Cases, Suite, ::testing::ValuesIn(rows), \
-                           [](const auto& row) { return std::string(row.param.name); })
 using Lines = std::vector<std::string>;
 
 int calls = 0;  // the second block fails: the disk is full, a sector is bad
@@ -27,44 +24,25 @@ BOOL WINAPI FailedRead(HANDLE h, LPVOID data, DWORD n, LPDWORD got, LPOVERLAPPED
   return ++calls == 2 ? *got = 0 : ReadFile(h, data, n, got, o);
 }
 
-// At the destination: 'n' nothing, 'o' "old", 'h' "old" held open without sharing, 'p' not even its
-// folder. Fault 'w': a short write, 'r': a failed read. Left: "new" is the copy.
-struct CopyRow {
-  const char* name;
-  int size;
-  char old, fault;
-  std::string left;
-};
-const CopyRow kCopyRows[] = {
-    {"AnEmptySourceReplacesALongerFile", 0, 'o', 0, "new"},
-    {"ThreeBlocksAndABit", 16384 * 3 + 5, 'n', 0, "new"},
-    {"AMissingSourceStillDeletesTheOldCopy", -1, 'o', 0, "none"},
-    {"AMissingDestinationFolderFails", 4, 'p', 0, "none"},
-    {"ADestinationInUseKeepsItsOldContent", 4, 'h', 0, "old"},
-    {"AShortWriteFailsAndLeavesNoHalfCopyThatWouldPassForCurrent", 16384 * 2, 'n', 'w', "none"},
-    {"AReadThatFailsHalfWayIsNoCopy", 16384 * 3, 'o', 'r', "none"}};
-void PrintTo(const CopyRow& row, std::ostream* out) { *out << row.name; }  // CTest shows it after the test's name
-class FileCopy : public ::testing::TestWithParam<CopyRow> {};
-ROWS(FileCopy, kCopyRows);
-TEST_P(FileCopy, CopiesWithTheSourceDateOrLeavesNoCopy) {
-  const CopyRow& row = GetParam();
-  ScratchDir dir;
-  ScopedSysTable restore;
-  const std::string src = dir / "src.bin", dst = dir / (row.old == 'p' ? "no\\dst.bin" : "dst.bin");
-  const std::string data(std::max(row.size, 0), 'n');
-  if (row.size >= 0) WriteBytes(src, data);
-  if (row.size >= 0) SetLocalWriteTime(src, 2003, 4, 5, 6, 7, 8);
-  if (row.old == 'o' || row.old == 'h') WriteBytes(dst, "old");
+// Copies `size` bytes (-1: no source) over a destination: 'n' none, 'o' "old", 'h' "old" held open without
+// sharing, 'p' not even its folder; fault 'w' a short write, 'r' a failed read. Tells the result, what is
+// left ("copy" for the whole source), whether the two are dated alike and whether the source was let go.
+std::string Copy(const std::string& dir, int size, char old, char fault = 0) {
+  const std::string src = dir + "src.bin", dst = dir + (old == 'p' ? "no\\dst.bin" : "dst.bin");
+  const std::string data(std::max(size, 0), 'n');
+  if (size >= 0) WriteBytes(src, data);
+  if (size >= 0) SetLocalWriteTime(src, 2003, 4, 5, 6, 7, 8);
+  if (old == 'o' || old == 'h') WriteBytes(dst, "old");
   HANDLE held = nullptr;
-  if (row.old == 'h') held = CreateFileA(dst.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  Sys().WriteFile = row.fault == 'w' ? ShortWrite : WriteFile;
-  Sys().ReadFile = row.fault == 'r' ? FailedRead : ReadFile;
+  if (old == 'h') held = CreateFileA(dst.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  Sys().WriteFile = fault == 'w' ? ShortWrite : WriteFile;
+  Sys().ReadFile = fault == 'r' ? FailedRead : ReadFile;
   calls = 0;
-  EXPECT_EQ(CopyFileKeepDate(src, dst), row.left == "new");
+  const bool copied = CopyFileKeepDate(src, dst);
   if (held) CloseHandle(held);
-  EXPECT_EQ(PathExists(dst) ? ReadBytes(dst) : "none", row.left == "new" ? data : row.left);
-  if (row.left == "new") EXPECT_EQ(FileAge(dst), FileAge(src));
-  if (row.size >= 0) EXPECT_TRUE(DeleteFileA(src.c_str()));  // the source was closed again
+  const std::string left = !PathExists(dst) ? "none" : ReadBytes(dst) == data ? "copy" : ReadBytes(dst);
+  const std::string dated = std::to_string(FileAge(dst) == FileAge(src));
+  return std::to_string(copied) + " " + left + " " + dated + " " + std::to_string(size < 0 || DeleteFileA(src.c_str()));
 }
 
 // Startup.Log, registry reads, wrapped calls, the fatal report, words and paths: a call, its result,
@@ -95,26 +73,6 @@ std::string Fatal(FailureKind kind, const std::string& message) {
   const void* at = reinterpret_cast<const void*>(0x4012ab);
   ReportFatalError(Failure{kind, message, at}, "C:\\Program Files\\Verbalis\\vrbdel.exe");
   return "";
-}
-// Logs "x" and "" from `prefix` on, over an earlier trace; the log file may turn into a folder first.
-std::string Trace(const std::string& dir, const char* earlier, const std::string& prefix, bool breaks = false) {
-  ReleaseLog();
-  DeleteFileA((dir + "Startup.Log").c_str());
-  SetCurrentDirectoryA(dir.c_str());
-  LogLine("before the log was started");
-  if (earlier) WriteBytes(dir + "Startup.Log", earlier);
-  StartLog(prefix);
-  if (breaks) DeleteFileA((dir + "Startup.Log").c_str()), MakeDir(dir + "Startup.Log");
-  std::string raised;
-  for (const char* line : {"x", ""}) {
-    try {
-      LogLine(line);
-    } catch (const Failure& failure) {
-      raised = std::string(failure.message).erase(19, dir.size()) + "|";
-    }
-  }
-  if (breaks) RemoveDirectoryA((dir + "Startup.Log").c_str());
-  return raised + std::to_string(ListNames(dir).size());
 }
 std::string FileAges(const std::string& dir) {
   WriteBytes(dir + "f", "x");
@@ -151,23 +109,13 @@ UINT WINAPI FakeWinExec(LPCSTR line, UINT) {  // "e<n>" returns n with last erro
   return atoi(line + 1);
 }
 
-struct CallRow {
-  const char* name;
-  std::string (*call)(const std::string& dir);
-  std::string result;
-  Lines boxes;
-  std::string log;
+struct CallRow {  // the call gets the scratch folder; the boxes it shows are answered by `answers`
+  const char* name; std::string (*call)(const std::string& dir); std::string result; Lines boxes; std::string log;
   std::vector<int> answers;
 };
 const std::string kFatal = "Application Error|Exception E", kAt = " in module vrbdel.exe at 004012AB.\n";
 const std::string kU = "\x83\x55", kYen = "\x95\x5c";
 const CallRow kCallRows[] = {
-    {"AnEarlierTraceIsContinuedLineByLine", [](auto& d) { return Trace(d, "one\r\ntwo\nthree\r\r\nfour", d); },
-     "1", {}, "one\r\ntwo\r\nthree\r\n\r\nfour\r\nx\r\n\r\n"},
-    {"AnUnwritableLogTurnsLoggingOffSilently", [](auto& d) { return Trace(d, nullptr, d + "missing\\"); },
-     "0", {}, "<missing>"},
-    {"AFailedRewriteRaisesCannotCreate", [](auto& d) { return Trace(d, nullptr, d, true); },
-     "Cannot create file Startup.Log|0", {}, "<missing>"},
     {"AnExpandableStringUnexpanded", [](auto&) { return Read(REG_EXPAND_SZ, "%WINDIR%\\x"); },
      "%WINDIR%\\x", {}, Logged("%WINDIR%\\x")},
     {"AnEmptyValueOfAnyTypeReadsEmpty", [](auto&) { return Read(REG_BINARY, ""); }, "", {}, Logged("")},
@@ -208,6 +156,14 @@ const CallRow kCallRows[] = {
     {"AWordIsCutAt4096Characters",
      [](auto&) { return Word("x \"" + std::string(5000, 'a') + "\"", 1) + Word("x " + std::string(5000, 'b'), 1); },
      std::string(4096, 'a') + std::string(4096, 'b')},
+    {"AnEmptySourceReplacesALongerFile", [](auto& d) { return Copy(d, 0, 'o'); }, "1 copy 1 1"},
+    {"ThreeBlocksAndABit", [](auto& d) { return Copy(d, 16384 * 3 + 5, 'n'); }, "1 copy 1 1"},
+    {"AMissingSourceStillDeletesTheOldCopy", [](auto& d) { return Copy(d, -1, 'o'); }, "0 none 1 1"},
+    {"AMissingDestinationFolderFails", [](auto& d) { return Copy(d, 4, 'p'); }, "0 none 0 1"},
+    {"ADestinationInUseKeepsItsOldContent", [](auto& d) { return Copy(d, 4, 'h'); }, "0 old 0 1"},
+    {"AShortWriteFailsAndLeavesNoHalfCopyThatWouldPassForCurrent", [](auto& d) { return Copy(d, 32768, 'n', 'w'); },
+     "0 none 0 1"},
+    {"AReadThatFailsHalfWayIsNoCopy", [](auto& d) { return Copy(d, 16384 * 3, 'o', 'r'); }, "0 none 0 1"},
     {"MissingWordsAreEmpty", [](auto&) { return Word("setup.exe   ", 1); }, ""},
     // Where the system keeps no short names, a program path may hold a blank: "C:\Program.exe" must not start.
     {"AProgramPathWithABlankIsQuoted",
@@ -221,7 +177,8 @@ const CallRow kCallRows[] = {
      "c:\\" + kU + "x" + "d:\\" + kYen + "\\|" + kYen + "|" + "C:\\" + kYen + "\\Settings\\"}};
 void PrintTo(const CallRow& row, std::ostream* out) { *out << row.name; }
 class Calls : public ::testing::TestWithParam<CallRow> {};
-ROWS(Calls, kCallRows);
+INSTANTIATE_TEST_SUITE_P(Cases, Calls, ::testing::ValuesIn(kCallRows),
+                         [](const auto& row) { return std::string(row.param.name); });
 TEST_P(Calls, ShowTheirBoxesAndLogTheirOutcome) {
   ScratchDir dir;
   StartLog(dir.path());

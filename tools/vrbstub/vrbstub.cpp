@@ -188,6 +188,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Record("start");
   Record(std::string("cmdline=") + line);
   Record(std::string("cwd=") + cwd);
+  STARTUPINFOA startup;
+  GetStartupInfoA(&startup);
+  // How the starter asked for the window to be shown, when it asked.
+  if (startup.dwFlags & STARTF_USESHOWWINDOW) Record("show=" + std::to_string(startup.wShowWindow));
   std::string args = Arguments(line);
   if (args.empty()) {
     ListModules();
