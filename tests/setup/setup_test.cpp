@@ -5,7 +5,6 @@
 #include "jaws_config.h"
 #include "run_setup.h"
 #include "startup_log.h"
-#include "temp_space.h"
 #include "test_support.h"
 #include "wrappers.h"
 
@@ -51,11 +50,12 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 // The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD);
 // modules among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir);
 // a folder "Language"; a DLL planted as LZ32; the distribution at the root of R:; a Startup.Log from an earlier
-// run, or a folder of that name (the log cannot be written).
+// run, or a folder of that name (the log cannot be written); a folder named Install.Msg.
 enum : unsigned {
   kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
   kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
   kPlanted = 1 << 14, kDriveRoot = 1 << 15, kOldLog = 1 << 16, kLogDir = 1 << 17,
+  kMsgDir = 1 << 18,
   kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles,
   kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled
 };
@@ -84,12 +84,8 @@ enum Start { kNone, kSource, kTemp, kHandOff };  // how the stand-in is started,
 // displayName: "" no uninstall key. In installPath and jaws (the JAWS open command), "@" is the installed
 // copy's or JAWS's folder without backslash, and "#n" the number n.
 struct Row {
-  const char* name;
-  unsigned files;
-  std::string displayName, installPath = "@\\", args = "";
-  std::vector<std::string> boxes = {};
-  Start start = kSource;
-  std::string jaws = "";
+  const char* name; unsigned files; std::string displayName, installPath = "@\\", args = "";
+  std::vector<std::string> boxes = {}; Start start = kSource; std::string jaws = "";
 };
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
@@ -126,6 +122,7 @@ struct Bench {
     if (row.files & kLangDir) MakeDir(source + "Language");
     if (row.files & kOldLog) WriteBytes(source + "Startup.Log", "one\r\ntwo\nthree\r\r\nfour");
     if (row.files & kLogDir) MakeDir(source + "Startup.Log");
+    if (row.files & kMsgDir) MakeDir(source + "Install.Msg");
     if (row.files & kMods) {
       MakeDir(source + "Mods801");
       for (const char* name : {"Text1.801", "Atlas101.dat", "Install.8010", "Install.801", "common2.101",
@@ -215,6 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"ALanguageFolderCounts", (kComplete & ~kLang801) | kLangDir, ""},
   {"NoProgram", kFiles, "", "", "", {kDamaged}, kNone},
   {"NoInstallMsg", kComplete & ~kInstallMsg, "", "", "", {kDamaged}, kNone, kJaws},
+  {"AFolderNamedInstallMsgIsNoFile", (kComplete & ~kInstallMsg) | kMsgDir, "", "", "", {kDamaged}, kNone},
   {"NoCommon801", kComplete & ~kCommon801, "", "", "", {kDamaged}, kNone},
   {"NoLang801", kComplete & ~kLang801, "", "", "", {kDamaged}, kNone},
   {"NoVrbJcf", kComplete & ~kVrbJcf, "", "", "", {kDamaged}, kNone},
@@ -239,7 +237,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"AutorunInstallPathWithoutBackslash", kCurrent, kRecent, "@", "autorun"},
   {"AutorunInstallPathANumber", kCurrent, kRecent, "#6044259", "autorun", {kRegistry}},  // "c:\" as bytes
   {"SlashAutorun", kCurrent, kRecent, "@\\", "/autorun"},
-  {"AutorunAndMore", kCurrent, kRecent, "@\\", "autorun" + std::string(4993, 'x')},
   {"QuotedAutorunAndBlanks", kCurrent, kRecent, "@\\", "\"autorun" + std::string(5000, ' ') + "\""},
   // The JAWS command as registered, and what the system lets the launcher do.
   {"JawsQuotedCommand", kComplete, "", "", "", {}, kSource, "\"@\\JConfig.exe\" \"%1\""},
@@ -283,7 +280,11 @@ BOOL WINAPI FakeFreeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGE
 LONG WINAPI CopyFails(INT, INT) { return -5; }  // LZERROR_WRITE: the disk is full
 
 enum Fault { kNoFault, kVanishes, kNoLz32, kNoTempFolder, kCopyFails };
-struct SetupRow { const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes; };
+// The temporary folder from TMP (when given), free space on C: and elsewhere, and the drives asked (when given).
+struct SetupRow {
+  const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes;
+  const char* tmp = nullptr; ULONGLONG freeOnC = 1ull << 30, freeElsewhere = 1ull << 30; const char* queried = nullptr;
+};
 void PrintTo(const SetupRow& row, std::ostream* os) { *os << row.name; }
 class SetupInProcess : public ::testing::TestWithParam<SetupRow> {};
 
@@ -306,7 +307,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   MakeDistribution(dist.path(), row.files);
   char tmp[MAX_PATH] = "";
   GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
-  if (row.fault == kNoTempFolder) SetEnv("TMP", dist / "gone");
+  if (row.tmp || row.fault == kNoTempFolder) SetEnv("TMP", row.tmp ? row.tmp : dist / "gone");
   std::string source = ShortLower(dist.path()), temp = LauncherTempDir();
   FakeBoxes boxes;
   Sys().WinExec = FakeWinExec;
@@ -314,7 +315,9 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.fault == kNoLz32) Sys().LZOpenFileA = nullptr;
   if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
   g_result = row.result;
-  g_freeOnC = g_freeElsewhere = 1ull << 30;
+  g_freeOnC = row.freeOnC;
+  g_freeElsewhere = row.freeElsewhere;
+  g_queried.clear();
   g_vanishing = row.fault == kVanishes ? dist / "Install.Msg" : "";
   RunSetup(dist / "Setup.exe", "");
   ReleaseLog();
@@ -324,8 +327,11 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   EXPECT_EQ(boxes.Summary(), expected);
   EXPECT_EQ(g_started, std::vector<std::string>(row.fault == kNoFault, source + "VRB.EXE \"" + source + "\""));
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
+  if (row.queried) EXPECT_EQ(g_queried, row.queried);
 }
 
+const ULONGLONG kMB = 1024 * 1024;
+const std::string kShort = "Setup Warning|Warning: 4 Megs of temporary space needed for Setup";
 INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<SetupRow>{
   {"Result2", kComplete, kNoFault, 2, {"WinExec|2-File was not found. @VRB.EXE"}},
   {"Result31", kComplete, kNoFault, 31, {"WinExec|Failed to run SETUP1.EXE. Error code: 31"}},
@@ -334,34 +340,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
                                                       "Download latest copy from www.verbalis.example and reinstall."}},
   {"NoLz32", kVrbEx_ | kFiles, kNoLz32, 33, {"CopyFile|Error opening source file \"$Vrb.Ex_\""}},
   {"NoTemporaryFolder", kVrbEx_ | kFiles, kNoTempFolder, 33, {"CopyFile|Error opening destination file \"@Vrb.exe\""}},
+  // 4 MB of temporary space, else drive C:, else a warning and on.
+  {"TemporarySpaceFallsBackToDriveC", kComplete, kNoFault, 2, {kShort, "WinExec|2-File was not found. c:\\VRB.EXE"},
+   "d:\\temp", 4 * kMB - 1, kMB, "D:\\ C:\\ "},
+  {"TemporarySpaceOnItsOwnDrive", kComplete, kNoFault, 2, {"WinExec|2-File was not found. d:\\temp\\VRB.EXE"},
+   "d:\\temp", 0, 4 * kMB, "D:\\ "},
+  {"FourMegabytesOnDriveCAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", 4 * kMB, 0, "C:\\ "},
+  {"TwoTebibytesOrMoreAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", ~0ull, 0, "C:\\ "},
+  {"AFailedFreeSpaceQueryWarns", kComplete, kNoFault, 33, {kShort}, "c:\\me\\temp", 1, 0, "C:\\ "},
   {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"@Vrb.exe\""}},
 }));
-
-// 4 MB of temporary space, else drive C:, else a warning and on.
-TEST(TempSpace, FallsBackToDriveCAndWarnsWhenThatIsShortToo) {
-  const ULONGLONG kMB = 1024 * 1024;
-  const struct { const char* dir; ULONGLONG c, other; const char *result, *queried; bool warn; } rows[] = {
-    {"d:\\temp\\", 4 * kMB - 1, kMB, "c:\\", "D:\\ C:\\ ", true},
-    {"d:\\temp\\", 0, 4 * kMB, "d:\\temp\\", "D:\\ ", false},
-    {"c:\\me\\temp\\", 4 * kMB, 0, "c:\\me\\temp\\", "C:\\ ", false},
-    {"c:\\me\\temp\\", ~0ull, 0, "c:\\me\\temp\\", "C:\\ ", false},
-    {"c:\\me\\temp\\", 1, 0, "c:\\me\\temp\\", "C:\\ ", true},  // the query fails
-    {"\\\\server\\temp\\", 0, 8 * kMB, "\\\\server\\temp\\", "<current> ", false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.dir) + " with " + std::to_string(row.c) + " bytes free on C:");
-    FakeBoxes boxes;
-    Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
-    g_freeOnC = row.c;
-    g_freeElsewhere = row.other;
-    g_queried.clear();
-    EXPECT_EQ(EnsureTempSpace(row.dir), row.result);
-    EXPECT_EQ(g_queried, row.queried);
-    std::vector<std::string> warning = {"Setup Warning|Warning: 4 Megs of temporary space needed for Setup"};
-    EXPECT_EQ(boxes.Summary(), row.warn ? warning : std::vector<std::string>{});
-  }
-}
-
 
 // A full disk during the first copy: the next folder is still served, and the next setup, with room again,
 // installs where the disk was full: no half copy was left there to pass for current.

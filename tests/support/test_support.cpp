@@ -167,7 +167,11 @@ std::vector<std::string> FakeBoxes::Summary() const {
   return out;
 }
 
-std::string BinFile(const std::string& name) { return std::string(VRB_BIN_DIR) + name; }
+std::string BinFile(const std::string& name) {
+  char self[MAX_PATH];
+  const std::string path(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+  return path.substr(0, path.rfind('\\') + 1) + name;
+}
 
 BoxRun RunProgram(const std::string& exePath, const std::string& arguments, const std::string& answers,
                   const std::string& currentDirectory) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "boxbot.h"
-#include "build_paths.h"
 #include "sys_table.h"
 
 // A fresh folder C:\vrbtests\<test name>\, removed again after the test.
@@ -63,7 +62,7 @@ class FakeBoxes {
   SysTable saved_ = Sys();
 };
 
-// A file of the build's bin folder (Setup.exe, Vrb.exe, ...).
+// A file of the build's bin folder (Setup.exe, Vrb.exe, ...), where the tests run from too.
 std::string BinFile(const std::string& name);
 // Runs exePath with the arguments, answering its boxes in order ('O' or 'C').
 BoxRun RunProgram(const std::string& exePath, const std::string& arguments,
