@@ -1,6 +1,6 @@
-// The pure rules under libFuzzer: the first byte picks the rule (its value modulo 4), the rest is its
-// input. A failed property ends the run like a crash, so libFuzzer keeps the input. The purge's name
-// rules are judged on the randomised trees of tests/vrbdel.
+// The pure rules under libFuzzer: the first byte picks the rule (its value modulo 4), the rest is its input. A failed
+// property ends the run like a crash, so libFuzzer keeps the input. The purge's name rules are judged on the randomised
+// trees of tests/vrbdel.
 #include <algorithm>
 #include <cstdio>
 

@@ -3,19 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 const char kUninstallKey[] = "Software\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\Verbalis";
 
 namespace {
 
-void ForEachEntry(const std::string& pattern, const std::function<void(const WIN32_FIND_DATAA&)>& take) {
+// Every entry the system lists for the folder, "." and ".." too, in its order; folders end in "\".
+std::vector<std::string> Listed(const std::string& dir) {
+  std::vector<std::string> names;
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do take(data);
+  HANDLE find = FindFirstFileA((dir + (dir.empty() || dir.back() == '\\' ? "*" : "\\*")).c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(std::string(data.cFileName) + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\" : ""));
   while (FindNextFileA(find, &data));
   FindClose(find);
+  return names;
 }
 
 void SetRegValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
@@ -120,20 +122,19 @@ void SetLocalWriteTime(const std::string& path, int year, int month, int day, in
 }
 
 std::vector<std::string> ListNames(const std::string& dir) {
-  std::vector<std::string> names;
-  ForEachEntry(dir + (dir.empty() || dir.back() == '\\' ? "*" : "\\*"), [&](const WIN32_FIND_DATAA& data) {
-    std::string name = data.cFileName;
-    if (name != "." && name != "..") names.push_back(name + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\" : ""));
-  });
+  std::vector<std::string> names = Listed(dir);
+  names.erase(std::remove_if(names.begin(), names.end(), [](auto& name) { return name == ".\\" || name == "..\\"; }),
+              names.end());
   std::sort(names.begin(), names.end());
   return names;
 }
 
 std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted) {
   std::vector<std::string> names;
-  ForEachEntry(dir + "*.*", [&](const WIN32_FIND_DATAA& data) {
-    if (std::find(wanted.begin(), wanted.end(), data.cFileName) != wanted.end()) names.push_back(data.cFileName);
-  });
+  for (std::string name : Listed(dir)) {
+    if (name.back() == '\\') name.pop_back();
+    if (std::find(wanted.begin(), wanted.end(), name) != wanted.end()) names.push_back(name);
+  }
   return names;
 }
 

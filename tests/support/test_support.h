@@ -1,5 +1,5 @@
-// Helpers shared by the tests: scratch folders, files, registry values, the
-// fake message box, and running the built programs with boxes answered.
+// Helpers shared by the tests: scratch folders, files, registry values, the fake message box, and running the built
+// programs with boxes answered.
 #pragma once
 #include <windows.h>
 
@@ -47,10 +47,9 @@ struct RecordedBox {
   std::string caption, text;
   UINT type;
 };
-// Stands in for MessageBoxA while it lives: records every box and answers it
-// from the script (IDOK once the script runs out). An answer of 0 makes the
-// box fail with the last-error code failCode. Restores the whole system-call table when it goes, so a test
-// may swap other entries too.
+// Stands in for MessageBoxA while it lives: records every box and answers it from the script (IDOK once the script runs
+// out). An answer of 0 makes the box fail with the last-error code failCode. Restores the whole system-call table when
+// it goes, so a test may swap other entries too.
 class FakeBoxes {
  public:
   explicit FakeBoxes(std::vector<int> answers = {}, DWORD failCode = ERROR_ACCESS_DENIED);

@@ -1,5 +1,5 @@
-// The uninstaller started as the uninstall entry starts it, on a table of cases and on randomised
-// trees judged by the rules as a user states them; in-process only what a whole run cannot reach.
+// The uninstaller started as the uninstall entry starts it, on a table of cases and on randomised trees judged by the
+// rules as a user states them; in-process only what a whole run cannot reach.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -13,8 +13,8 @@
 
 using std::string;
 using Names = std::vector<string>;
-// Relative path (folders end in "\") -> flags: R, H, S attributes; O a file dated 1979; L a link to
-// the folder Outside; B a file held open during the run; P<name> a copy of that built program.
+// Relative path (folders end in "\") -> flags: R, H, S attributes; O a file dated 1979; L a link to the folder Outside;
+// B a file held open during the run; P<name> a copy of that built program.
 using Tree = std::map<string, string>;
 const char kShellKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The user's folders while a case runs, in its scratch folder.
@@ -55,9 +55,9 @@ bool UsersFile(const string& n) {  // the scratch desktops are not the user's
   return n == "vrbdel.exe" || n == "daily.dtp" || Ends(n, ".lst") ||
          (Begins(n, "desktop.") && n != "desktop.998" && n != "desktop.999");
 }
-// The rules as a user states them. Stays, with all it holds: what lies in what stays, dot names, busy files,
-// links (never entered; Wine keeps the link), the user's folders and files, system files, notes.map beside
-// notes; a module "<stem>00" with a V03000 or T03000 from 1980 on keeps "<stem>??" and "<stem>*.map".
+// The rules as a user states them. Stays, with all it holds: what lies in what stays, dot names, busy files, links
+// (never entered; Wine keeps the link), the user's folders and files, system files, notes.map beside notes; a module
+// "<stem>00" with a V03000 or T03000 from 1980 on keeps "<stem>??" and "<stem>*.map".
 bool StaysWhole(const Tree& tree, const string& rel) {
   const string name = NameOf(rel), flags = tree.at(rel);
   const bool folder = Ends(rel, "\\");
@@ -124,9 +124,7 @@ struct Bench {
       else WriteBytes(path, rel);
       if (Has(flags, "O")) SetLocalWriteTime(path, 1979, 12, 31);
       if (Has(flags, "B")) held.push_back(CreateFileA(path.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0));
-      const DWORD attributes = (Has(flags, "R") ? FILE_ATTRIBUTE_READONLY : 0) |
-                               (Has(flags, "H") ? FILE_ATTRIBUTE_HIDDEN : 0) |
-                               (Has(flags, "S") ? FILE_ATTRIBUTE_SYSTEM : 0);
+      const DWORD attributes = (Has(flags, "R") ? 1 : 0) | (Has(flags, "H") ? 2 : 0) | (Has(flags, "S") ? 4 : 0);
       if (attributes) ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
     }
   }
@@ -136,9 +134,9 @@ struct Bench {
   std::vector<HANDLE> held;  // sharing nothing
 };
 
-// setup: in the Desktop folder (D), the folder holding Desktop and Programs (H), the profile (P), the folder of
-// all profiles (A), Documents (M) or Documents\Verbalis (V); # "DeskTop" a number; E an empty Programs folder.
-// boxes: Q question, R refusal, S "ShortCuts", N notice.
+// setup: in the Desktop folder (D), the folder holding Desktop and Programs (H), the profile (P), the folder of all
+// profiles (A), Documents (M) or Documents\Verbalis (V); # "DeskTop" a number; E an empty Programs folder. boxes: Q
+// question, R refusal, S "ShortCuts", N notice.
 struct Case { const char *name, *setup, *args, *answers, *boxes; bool purged; const char *shortcutsGone, *tree; };
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 #define WITH_MAIN "Install.Msg Vrb.exe:PVrb.exe "
@@ -218,8 +216,8 @@ TEST_P(UninstallProgram, Run) { Check(GetParam(), Parse(GetParam().tree)); }
 INSTANTIATE_TEST_SUITE_P(Uninstall, UninstallProgram, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return string(info.param.name); });
 
-// Randomised trees: the user's names and look-alikes, module folders "<stem>00", their siblings and
-// ".map" files, in any letter case, with attributes; markers, some a folder or from 1979.
+// Randomised trees: the user's names and look-alikes, module folders "<stem>00", their siblings and ".map" files, in
+// any letter case, with attributes; markers, some a folder or from 1979.
 struct Generator {
   std::mt19937 rng;
   Tree tree{{"VrbDel.exe", ""}, {"Install.Msg", ""}};
