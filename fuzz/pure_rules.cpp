@@ -14,9 +14,7 @@ using Names = std::vector<std::string>;
 constexpr auto npos = std::string::npos;
 
 // Byte-wise details change with double-byte code pages; for plain ASCII they are fixed.
-bool Ascii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c < 0x80; });
-}
+bool Ascii(const std::string& s) { return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c < 0x80; }); }
 
 // Without quotes: the words of a plain split at bytes 1..32, each cut at the limit.
 void Words(const std::string& line) {

@@ -19,6 +19,7 @@ void ReportWindowsError(int callId) {
   // Directly, not through CheckedMessageBox: a failing report is not reported again.
   Sys().MessageBoxA(nullptr, text, ("Windows Error: " + id).c_str(), MB_OK);
   LogLine("Windows Error (" + id + ") " + text);
+  SetLastError(code);  // the box and the log line must not change what the caller reads next
 }
 
 BOOL CheckedCreateProcess(LPCSTR applicationName, LPSTR commandLine,

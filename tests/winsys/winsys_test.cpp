@@ -7,6 +7,7 @@
 #include "file_info.h"
 #include "jaws_settings.h"
 #include "registry.h"
+#include "run_and_wait.h"
 #include "setup_paths.h"
 #include "startup_log.h"
 #include "test_support.h"
@@ -66,7 +67,7 @@ std::string Box(int id, DWORD code) {
   return "Windows Error: " + std::to_string(id) + "|" + text;
 }
 std::string Reported(int id, DWORD code) {
-  return "Windows Error (" + std::to_string(id) + ") " + Box(id, code).substr(18) + "\r\n";
+  return "Windows Error (" + std::to_string(id) + ") " + Box(id, code).substr(Box(id, code).find('|') + 1) + "\r\n";
 }
 std::string Fatal(FailureKind kind, const std::string& message) {
   const void* at = reinterpret_cast<const void*>(0x4012ab);
@@ -95,7 +96,7 @@ struct CallRow {  // the call gets the scratch folder; the boxes it shows are an
   std::vector<int> answers;
 };
 const std::string kFatal = "Application Error|Exception E", kAt = " in module vrbdel.exe at 004012AB.\n";
-const std::string kU = "\x83\x55", kYen = "\x95\x5c";
+const std::string kU = "\x83\x55", kYen = "\x95\x5c", kStartFailed = "Registering Com Interface failed with error: ";
 const CallRow kCallRows[] = {
     {"AMissingKeyLogsTheOpenFailure", [](auto&) { return Read(REG_SZ, "1", "Software\\VrbTests\\None"); },
      "", {}, "Registry Open Failed for Key: Value\r\n"},
@@ -106,6 +107,8 @@ const CallRow kCallRows[] = {
     {"WinExecResultsUpTo31AreShownAndLogged",
      [](auto&) { return std::to_string(CheckedWinExec("e31", 1) + CheckedWinExec("e32", 1)); },
      "63", {Box(36, 5)}, Reported(36, 5)},
+    {"AFailedStartIsReportedWith4", [](auto&) { return std::to_string(RunAndWait("C:\\windows\\none.exe /x")); }, "0",
+     {Box(4, 2)}, "Registering Com Interface: C:\\windows\\none.exe /x\r\n" + Reported(4, 2) + kStartFailed + "2\r\n"},
     {"AFailureWithoutALastErrorCodeIsNotReported", [](auto&) { return std::to_string(CheckedWinExec("-0", 1)); },
      "0"},
     {"AFailedWaitIsReportedWith35", [](auto&) { return std::to_string(CheckedWaitForSingleObject(nullptr, 0)); },
