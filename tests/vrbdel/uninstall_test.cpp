@@ -30,9 +30,9 @@ string Lower(string s) {  // letter case never matters, accented letters of 1252
   return s;
 }
 string WithoutBackslash(const string& rel) { return rel.substr(0, rel.size() - Ends(rel, "\\")); }
-Tree Parse(const string& spec) {  // "name:flags name ..."
+Tree Parse(const string& text) {  // "name:flags name ..."
   Tree tree;
-  std::istringstream words(spec);
+  std::istringstream words(text);
   for (string word; words >> word;)
     tree[word.substr(0, word.find(':'))] = Has(word, ":") ? word.substr(word.find(':') + 1) : "";
   return tree;
