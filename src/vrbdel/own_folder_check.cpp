@@ -78,11 +78,11 @@ std::vector<std::string> ProtectedFolders() {
   char system[MAX_PATH];
   UINT n = GetSystemDirectoryA(system, MAX_PATH);
   if (n > 0 && n < MAX_PATH) folders.push_back(system);
-  // A 32-bit program sees "Program Files (x86)" in its own view; the 64-bit
-  // view names the other one (on 32-bit Windows both views are the same).
+  // A 32-bit program sees "Program Files (x86)" in its own view of CurrentVersion;
+  // the 64-bit view names the other one (on 32-bit Windows both are the same).
   for (const FolderValue& folder : kFolderValues) {
     folders.push_back(FolderValueIn(folder, 0));
-    folders.push_back(FolderValueIn(folder, KEY_WOW64_64KEY));
+    if (folder.key == kCurrentVersionKey) folders.push_back(FolderValueIn(folder, KEY_WOW64_64KEY));
   }
   for (const char* variable : kFolderVariables) {
     char value[MAX_PATH * 2];
