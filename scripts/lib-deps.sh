@@ -8,10 +8,10 @@ ensure_deps() {
   local pkgs=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
               wine wine32:i386 xvfb xauth mscompress googletest
               x11-apps imagemagick xorriso
-              clang libclang-rt-14-dev)
+              clang libclang-rt-14-dev locales)
   local missing=()
   for p in "${pkgs[@]}"; do have_pkg "$p" || missing+=("$p"); done
-  [ ${#missing[@]} -eq 0 ] && return 0
+  [ ${#missing[@]} -eq 0 ] && { ensure_locale; return; }
   if [ "$(id -u)" -ne 0 ]; then
     echo "missing packages: ${missing[*]} (run as root to install them)" >&2
     return 1
@@ -22,4 +22,18 @@ ensure_deps() {
   fi
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+  ensure_locale
+}
+
+# The tests run Windows programs in a Western locale (code page 1252) whose
+# Unix file names are UTF-8, so that names the code page cannot spell exist.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix 'en_US.utf-\?8' && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "the locale en_US.UTF-8 is missing (run as root to generate it)" >&2
+    return 1
+  fi
+  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
 }

@@ -19,6 +19,8 @@ wine_start() {
   export WINEPREFIX="$build_dir/wineprefix"
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  # Code page 1252, with UTF-8 Unix file names (see ensure_locale).
+  export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
   mkdir -p "$WINEPREFIX"
   # A wineserver left over for this prefix may have started without a display.
   wineserver -k >/dev/null 2>&1 || true

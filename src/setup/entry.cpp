@@ -4,6 +4,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "code_page.h"
 #include "run_setup.h"
@@ -16,16 +17,44 @@
 
 namespace {
 
-std::string ModuleFileName() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);  // truncated: ask again with more room
-  }
+struct ProgramPath {
+  std::string path;
+  bool reachable;  // false: `path` is what the code page spells of it, "?" for the rest
+};
+
+// The program's own path as the A calls can use it. A folder whose name the
+// code page cannot spell (a Cyrillic profile on a Western system) is taken in
+// its short form; the file name stays, since it decides the role.
+ProgramPath OwnPath() {
+  std::vector<wchar_t> path(MAX_PATH);
+  DWORD n;
+  // Truncated: ask again with more room.
+  while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) >= path.size())
+    path.resize(path.size() * 2);
+  std::string spelled, folder, name;
+  if (ToCodePage(path.data(), n, spelled)) return {spelled, true};
+  DWORD cut = n;
+  while (cut > 0 && path[cut - 1] != L'\\' && path[cut - 1] != L':') --cut;
+  std::vector<wchar_t> folderPath(path.begin(), path.begin() + cut);
+  folderPath.push_back(L'\0');
+  folder = ReachablePath(folderPath.data());
+  if (!folder.empty() && ToCodePage(path.data() + cut, n - cut, name)) return {folder + name, true};
+  std::string whole = ReachablePath(path.data());
+  if (!whole.empty()) return {whole, true};
+  return {spelled, false};
+}
+
+// Without a short form (a volume that keeps no 8.3 names) nothing of it can be
+// named to the system: say so rather than go on with "?" in every path.
+void ReportUnreachableFolder(const std::string& programPath, bool uninstall) {
+  const std::string folder = DirectoryPart(programPath);
+  if (uninstall)
+    ShowBox("The folder " + folder + " has a name that the uninstaller cannot use. Nothing was removed.",
+            "Uninstall");
+  else
+    ShowBox("The folder " + folder + " has a name that Setup cannot use. Move the Verbalis "
+            "distribution to a folder with a plain name, such as C:\\Verbalis, and start Setup there.",
+            "Setup Error");
 }
 
 // The launcher runs from download folders, where a planted DLL may wait beside
@@ -46,9 +75,13 @@ int RunProgram() {
   std::string programPath;
   int exitCode = 0;
   try {
-    programPath = ModuleFileName();
+    const ProgramPath own = OwnPath();
+    programPath = own.path;
     const char* commandLine = GetCommandLineA();
-    if (IsUninstallerPath(LowerLocale(programPath)))
+    const bool uninstall = IsUninstallerPath(LowerLocale(programPath));
+    if (!own.reachable)
+      ReportUnreachableFolder(programPath, uninstall);
+    else if (uninstall)
       RunUninstall(programPath, CommandLineWord(commandLine, 1), CommandLineWord(commandLine, 2));
     else
       RunSetup(programPath, CommandLineWord(commandLine, 1));

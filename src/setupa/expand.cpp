@@ -1,6 +1,7 @@
 #include "expand.h"
 
 #include <windows.h>
+
 #include "sys_table.h"
 #include "wrappers.h"
 
@@ -8,27 +9,34 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// LZ32 takes file handles as 32-bit numbers.
+INT AsLzFile(HANDLE file) { return static_cast<INT>(reinterpret_cast<INT_PTR>(file)); }
+
 }  // namespace
 
 bool ExpandCompressedFile(const std::string& source, const std::string& destination) {
-  bool result = false;
-  OFSTRUCT scratch{};
-  std::string sourcePath = source, destinationPath = destination;  // the API takes non-const
   const SysTable& lz = Sys();
-  INT in = lz.LZOpenFileA ? lz.LZOpenFileA(&sourcePath[0], &scratch, OF_READ | OF_SHARE_DENY_WRITE)
-                          : -1;  // 0x0020
+  // Opened here rather than by LZOpenFileA, whose record holds no path of 128
+  // characters or more: a download folder a few levels deep reaches that.
+  HANDLE sourceFile = lz.LZInit ? CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                : INVALID_HANDLE_VALUE;
+  INT in = sourceFile == INVALID_HANDLE_VALUE ? -1 : lz.LZInit(AsLzFile(sourceFile));
   if (in < 0) {
+    if (sourceFile != INVALID_HANDLE_VALUE) CloseHandle(sourceFile);
     ShowBox("Error opening source file " + Quoted(source), "CopyFile");
     return false;
   }
-  INT out = lz.LZOpenFileA(&destinationPath[0], &scratch,
-                        OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE);  // 0x1011
-  if (out < 0) {
+  // From here LZClose closes what LZInit was given.
+  HANDLE destinationFile = CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (destinationFile == INVALID_HANDLE_VALUE) {
     ShowBox("Error opening destination file " + Quoted(destination), "CopyFile");
     lz.LZClose(in);
     return false;
   }
-  if (lz.LZCopy(in, out) >= 0) result = true;
+  INT out = AsLzFile(destinationFile);
+  bool result = lz.LZCopy(in, out) >= 0;
   if (!result) ShowBox("Error copying file " + Quoted(source) + " to " + Quoted(destination), "CopyFile");
   lz.LZClose(out);
   lz.LZClose(in);

@@ -17,8 +17,9 @@ std::vector<std::string> ModuleFiles(const std::string& sourceDir) {
   std::vector<std::string> lines;
   DirListing listing(sourceDir + "*.*");
   while (listing.Next()) {
-    std::string name = LowerLocale(listing.name());
-    if (IsModuleFileName(name)) lines.push_back(sourceDir + name);
+    // The main program opens the file by the name the list gives it.
+    if (IsModuleFileName(LowerLocale(listing.name())) && !listing.reachable_name().empty())
+      lines.push_back(sourceDir + LowerLocale(listing.reachable_name()));
   }
   return lines;
 }

@@ -51,13 +51,15 @@ void PurgeDirectory(const std::string& directory) {
   {
     DirListing listing(directory + "\\*.*");
     while (listing.Next()) {
-      const std::string listed = listing.name();
-      const std::string name = LowerLocale(listed);
-      const DWORD attributes = listing.entry().dwFileAttributes;
+      // The rules judge the long name; the system calls get a name they reach.
+      const std::string listed = listing.reachable_name();
+      const std::string name = LowerLocale(listing.name());
+      const DWORD attributes = listing.attributes();
       const std::string path = directory + "\\" + listed;
       if (CountsAsNotes(name, attributes)) ++notesCount;
       if (IsNotesIndex(name, attributes)) notesIndex = listed;
-      switch (ClassifyEntry(name, attributes)) {
+      // What no A call can name is left as it is.
+      switch (listed.empty() ? EntryAction::Keep : ClassifyEntry(name, attributes)) {
         case EntryAction::Keep:
           break;
         case EntryAction::PurgeFolder:

@@ -7,30 +7,27 @@
 
 class DirListing {
  public:
-  explicit DirListing(const std::string& pattern)
-      : h_(FindFirstFileA(pattern.c_str(), &data_)), fresh_(h_ != INVALID_HANDLE_VALUE) {}
+  explicit DirListing(const std::string& pattern);
   ~DirListing() {
     if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
   }
   DirListing(const DirListing&) = delete;
   DirListing& operator=(const DirListing&) = delete;
 
-  bool started() const { return h_ != INVALID_HANDLE_VALUE; }
   // Moves to the next entry; false when there is none.
-  bool Next() {
-    if (h_ == INVALID_HANDLE_VALUE) return false;
-    if (fresh_) {
-      fresh_ = false;
-      return true;
-    }
-    return FindNextFileA(h_, &data_) != 0;
-  }
-  const WIN32_FIND_DATAA& entry() const { return data_; }
-  std::string name() const { return data_.cFileName; }
+  bool Next();
+  // The long name in the code page, a character it cannot spell read as "?":
+  // what the name rules judge.
+  const std::string& name() const { return name_; }
+  // The name by which the A calls reach the entry: the long name, or its 8.3
+  // alias where the code page cannot spell the long one; empty when neither.
+  const std::string& reachable_name() const { return reachable_; }
+  DWORD attributes() const { return data_.dwFileAttributes; }
   bool is_directory() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
  private:
-  WIN32_FIND_DATAA data_{};
+  WIN32_FIND_DATAW data_{};
   HANDLE h_;
   bool fresh_;
+  std::string name_, reachable_;
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "code_page.h"
 #include "registry.h"
 #include "text.h"
 #include "wrappers.h"
@@ -55,9 +56,16 @@ std::string WindowsFolder() {
 }
 
 std::string TempFolder() {
-  return SystemFolder(kCallGetTempPath, [](char* buffer, DWORD length) -> DWORD {
-    return GetTempPathA(length, buffer);
-  });
+  ClearLastError();
+  wchar_t path[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, path);
+  if (n == 0 || n > MAX_PATH) {
+    ReportWindowsError(kCallGetTempPath);
+    return std::string();
+  }
+  // TEMP lies below the profile, whose name the code page may not spell. A
+  // folder that cannot be named at all is no temporary folder: setup takes c:\.
+  return LowerAZ(NormalizeDir(ReachablePath(path)));
 }
 
 std::string DesktopFolder() { return ShellFolder("DeskTop", "Desktop\\"); }

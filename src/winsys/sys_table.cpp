@@ -26,8 +26,8 @@ SysTable SystemTable() {
   SysTable table = {::MessageBoxA, ::WinExec, ::CreateProcessA, ::ReadFile, ::WriteFile,
                     // Looked up at run time: very old systems do not export it.
                     Lookup<decltype(SysTable::GetDiskFreeSpaceExA)>(Kernel32(), "GetDiskFreeSpaceExA"),
-                    ::GetDiskFreeSpaceA,
-                    Lookup<decltype(SysTable::LZOpenFileA)>(lz32, "LZOpenFileA"),
+                    ::GetDiskFreeSpaceA, ::GetShortPathNameW,
+                    Lookup<decltype(SysTable::LZInit)>(lz32, "LZInit"),
                     Lookup<decltype(SysTable::LZCopy)>(lz32, "LZCopy"),
                     Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose")};
   return table;

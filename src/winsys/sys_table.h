@@ -13,8 +13,10 @@ struct SysTable {
   // Null where the system lacks the function.
   BOOL(WINAPI* GetDiskFreeSpaceExA)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
   BOOL(WINAPI* GetDiskFreeSpaceA)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+  // A volume without 8.3 names gives no short form.
+  DWORD(WINAPI* GetShortPathNameW)(LPCWSTR, LPWSTR, DWORD);
   // LZ32, loaded from the system folder only; null when it cannot be loaded.
-  INT(WINAPI* LZOpenFileA)(LPSTR, LPOFSTRUCT, WORD);
+  INT(WINAPI* LZInit)(INT);
   LONG(WINAPI* LZCopy)(INT, INT);
   void(WINAPI* LZClose)(INT);
 };

@@ -10,9 +10,12 @@ void ReportWindowsError(int callId) {
   if (code == 0) return;  // a failure that set no code is not reported
   char text[256];
   text[0] = '\0';
-  // 0x10FF: from the system, soft line breaks dropped, at most 255 a line.
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_MAX_WIDTH_MASK, nullptr, code, 0,
-                 text, 255, nullptr);
+  // 0x12FF: from the system, soft line breaks dropped, at most 255 a line. No
+  // arguments are passed, so a text with inserts ("%1 is not a valid Win32
+  // application.") is shown with its marks rather than not at all.
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                     FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                 nullptr, code, 0, text, 255, nullptr);
   text[255] = '\0';
   if (text[0] == '\0') return;
   std::string id = std::to_string(callId);

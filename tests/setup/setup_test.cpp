@@ -11,11 +11,7 @@
 namespace {
 
 // Short form lower-cased, as the launcher names folders on command lines.
-std::string ShortLower(const std::string& path) {
-  char buffer[MAX_PATH];
-  DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-  return LowerLocale(n > 0 && n < sizeof buffer ? std::string(buffer, n) : path);
-}
+std::string ShortLower(const std::string& path) { return LowerLocale(ShortPath(path)); }
 
 std::string LauncherTempDir() {
   char buffer[MAX_PATH];
@@ -29,7 +25,7 @@ std::string Fill(std::string text, char mark, const std::string& with) {
   return text;
 }
 
-void CopyBin(const std::string& name, const std::string& to) { CopyFileA(BinFile(name).c_str(), to.c_str(), FALSE); }
+void CopyBin(const std::string& name, const std::string& to) { CopyFileW(W(BinFile(name)).c_str(), W(to).c_str(), 0); }
 
 // "#n" stores the number n; "@" stands for dir without its backslash.
 void SetValue(HKEY root, const std::string& key, const char* name, const std::string& value,
@@ -50,12 +46,13 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 // The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD); modules
 // among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir); a folder "Language"; a
 // DLL planted as LZ32; the distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name
-// (the log cannot be written); a folder named Install.Msg.
+// (the log cannot be written); a folder named Install.Msg; the distribution, and the temporary folder, in a folder
+// named in Cyrillic, which the code page cannot spell, or 16 folders deep.
 enum : unsigned {
   kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
   kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
   kPlanted = 1 << 14, kDriveRoot = 1 << 15, kOldLog = 1 << 16, kLogDir = 1 << 17,
-  kMsgDir = 1 << 18,
+  kMsgDir = 1 << 18, kCyrillic = 1 << 19, kDeep = 1 << 20,
   kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles,
   kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled
 };
@@ -93,12 +90,13 @@ struct Bench {
   ScratchDir root;
   std::string dist = root / "vrbdelta\\", source, installDir = root / "Program Files\\Verbalis\\";
   std::string jawsDir = root / "JAWS 2020\\", settings = jawsDir + "Settings\\", stubLog = root / "stub.log";
-  std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded";
+  std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = Env("TMP");
 
   Bench() { Clean(); }
   ~Bench() {
     Sleep(200);  // the stand-in has written its trace; let it end first
     Clean();
+    SetEnv("TMP", savedTmp);
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
   }
   void Clean() {
@@ -110,9 +108,15 @@ struct Bench {
   BoxRun Run(const Row& row) {
     SetEnv("VRB_STUB_LOG", stubLog);
     if (row.files & kDriveRoot) dist = "R:\\";
+    std::string tmp = row.files & kCyrillic ? root / "???????\\Temp\\" : "";
+    if (row.files & kCyrillic) dist = root / "??????? Setup\\";
+    for (int i = 0; i < 16 && (row.files & kDeep); ++i) dist += "deepdeep\\", tmp = dist + "temp\\";
     source = row.files & kCd ? dist + "vrb\\win32\\" : dist;
-    for (const std::string& dir : {dist, dist + "vrb", source, dist + "sub", root / "Program Files", installDir})
+    for (size_t at = root.path().size(); at < dist.size(); at = dist.find('\\', at) + 1) MakeDir(dist.substr(0, at));
+    for (const std::string& dir : {dist, dist + "vrb", source, dist + "sub", root / "Program Files", installDir,
+                                   root / "???????", tmp})
       MakeDir(dir);
+    if (!tmp.empty()) SetEnv("TMP", tmp), temp = ShortLower(tmp);
     // At the first blank of the installed copy's path: Windows would start it for an unquoted path.
     CopyBin("boxbot.exe", root / "Program.exe");
     MakeDistribution(source, row.files);
@@ -249,6 +253,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   // Logging stays off without a word; a screen-reader line would otherwise fail and bring a box.
   {"StartupLogCannotBeWritten", kComplete | kLogDir, "", "", "", {}, kSource, kJaws},
   {"DllPlantedBesideTheLauncher", kVrbEx_ | kFiles | kPlanted, "", "", "", {}, kTemp},
+  // Folders the code page cannot spell are named by their short forms; LZ32 takes paths of 128 characters and more.
+  {"ACyrillicFolder", kCyrillic | kComplete, ""},
+  {"CdInACyrillicFolderExpandsIntoACyrillicTemporaryFolder", kCyrillic | kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
+  {"SixteenFoldersDeepExpands", kDeep | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
 }));
 
 namespace {
@@ -295,14 +303,13 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   const SetupRow& row = GetParam();
   ScratchDir dist;
   MakeDistribution(dist.path(), row.files);
-  char tmp[MAX_PATH] = "";
-  GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+  const std::string tmp = Env("TMP");
   if (row.tmp || row.fault == kNoTempFolder) SetEnv("TMP", row.tmp ? row.tmp : dist / "gone");
   std::string source = ShortLower(dist.path()), temp = LauncherTempDir();
   FakeBoxes boxes;
   Sys().WinExec = FakeWinExec;
   Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
-  if (row.fault == kNoLz32) Sys().LZOpenFileA = nullptr;
+  if (row.fault == kNoLz32) Sys().LZInit = nullptr;
   if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
   g_result = row.result;
   g_freeOnC = row.freeOnC;

@@ -8,14 +8,19 @@ const char kUninstallKey[] = "Software\\MicroSoft\\Windows\\CurrentVersion\\Unin
 
 namespace {
 
+std::string Narrow(const wchar_t* wide) {
+  char text[4 * MAX_PATH];
+  return std::string(text, std::max(WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, "?", nullptr), 1) - 1);
+}
+
 // Every entry the system lists for the folder, "." and ".." too, in its order; folders end in "\".
 std::vector<std::string> Listed(const std::string& dir) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + (dir.empty() || dir.back() == '\\' ? "*" : "\\*")).c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(W(dir + (dir.empty() || dir.back() == '\\' ? "*" : "\\*")).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
-  do names.push_back(std::string(data.cFileName) + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\" : ""));
-  while (FindNextFileA(find, &data));
+  do names.push_back(Narrow(data.cFileName) + (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "\\" : ""));
+  while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
 }
@@ -59,8 +64,21 @@ ScratchDir::~ScratchDir() {
   RemoveTree(path_.substr(0, path_.size() - 1));
 }
 
+std::wstring W(const std::string& path) {
+  wchar_t wide[32768];
+  std::wstring out(wide, MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide, 32768));
+  std::replace(out.begin(), out.end(), L'?', L'\x0414');
+  return out;
+}
+
+std::string ShortPath(const std::string& path) {
+  wchar_t wide[MAX_PATH];
+  DWORD n = GetShortPathNameW(W(path).c_str(), wide, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? Narrow(wide) : path;
+}
+
 void WriteBytes(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path;
   DWORD written = 0;
   WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
@@ -69,7 +87,7 @@ void WriteBytes(const std::string& path, const std::string& content) {
 }
 
 std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
   std::string text;
@@ -90,22 +108,23 @@ std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void MakeDir(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+void MakeDir(const std::string& path) { CreateDirectoryW(W(path).c_str(), nullptr); }
 
 void RemoveTree(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring wide = W(path);
+  DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileA(path.c_str());
+    DeleteFileW(wide.c_str());
   } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     // Wine lists a Unix symbolic link as a directory link; unlink, never descend.
-    if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+    if (!RemoveDirectoryW(wide.c_str())) DeleteFileW(wide.c_str());
   } else {
     for (const std::string& name : ListNames(path)) RemoveTree(path + "\\" + name);
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(wide.c_str());
   }
 }
 
@@ -114,7 +133,7 @@ void SetLocalWriteTime(const std::string& path, int year, int month, int day, in
                 static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0};
   FILETIME local, utc;
   ASSERT_TRUE(SystemTimeToFileTime(&st, &local) && LocalFileTimeToFileTime(&local, &utc));
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(W(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
   SetFileTime(file, nullptr, nullptr, &utc);
@@ -177,7 +196,7 @@ std::string BinFile(const std::string& name) {
 BoxRun RunProgram(const std::string& exePath, const std::string& arguments, const std::string& answers,
                   const std::string& currentDirectory) {
   std::string line = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
-  BoxRun run = RunAnsweringBoxes(line, currentDirectory, answers, 60000);
+  BoxRun run = RunAnsweringBoxes(W(line), W(currentDirectory), answers, 60000);
   EXPECT_TRUE(run.started) << line;
   EXPECT_FALSE(run.timedOut) << line;
   return run;
@@ -190,5 +209,11 @@ std::vector<std::string> BoxSummary(const BoxRun& run) {
 }
 
 void SetEnv(const std::string& name, const std::string& value) {
-  SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+  SetEnvironmentVariableW(W(name).c_str(), value.empty() ? nullptr : W(value).c_str());
+}
+
+std::string Env(const std::string& name) {
+  char value[32768];
+  DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
+  return n < sizeof value ? std::string(value, n) : "";
 }

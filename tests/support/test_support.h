@@ -21,6 +21,11 @@ class ScratchDir {
   std::string path_;
 };
 
+// Paths given to these helpers may hold "?", which no Windows name can: it stands for the Cyrillic letter De, which
+// the ANSI code page of the tests (1252) cannot spell; the system's A calls list such a letter as "?" too.
+std::wstring W(const std::string& path);
+// The short (8.3) form of a path in the code page, as the launcher names folders; the path itself when it has none.
+std::string ShortPath(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);  // "<missing>" when it cannot be read
 bool PathExists(const std::string& path);
@@ -67,5 +72,6 @@ std::string BinFile(const std::string& name);
 BoxRun RunProgram(const std::string& exePath, const std::string& arguments,
                   const std::string& answers = "", const std::string& currentDirectory = "");
 std::vector<std::string> BoxSummary(const BoxRun& run);
-// Sets a process environment variable for programs started from now on.
+// Sets a process environment variable for programs started from now on ("" removes it).
 void SetEnv(const std::string& name, const std::string& value);
+std::string Env(const std::string& name);

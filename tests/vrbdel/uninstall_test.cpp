@@ -41,7 +41,7 @@ Tree Disk(const string& root, const string& rel = "") {  // links are listed, no
   Tree out;
   for (const string& name : ListNames(root + rel)) {
     out[rel + name];
-    const DWORD attributes = GetFileAttributesA((root + WithoutBackslash(rel + name)).c_str());
+    const DWORD attributes = GetFileAttributesW(W(root + WithoutBackslash(rel + name)).c_str());
     if (Ends(name, "\\") && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
       for (const auto& below : Disk(root, rel + name)) out.insert(below);
   }
@@ -118,14 +118,15 @@ struct Bench {
   void Make(const string& root, const Tree& tree) {
     for (const auto& [rel, flags] : tree) {
       const string path = root + WithoutBackslash(rel);
+      const std::wstring w = W(path);
       if (Has(flags, "L")) Unix("Z:\\bin\\ln -s", {dir / "Outside", path}, false);  // every link's target
-      else if (Has(flags, "P")) ASSERT_TRUE(CopyFileA(BinFile(flags.substr(1)).c_str(), path.c_str(), 0)) << path;
-      else if (Ends(rel, "\\")) ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+      else if (Has(flags, "P")) ASSERT_TRUE(CopyFileW(W(BinFile(flags.substr(1))).c_str(), w.c_str(), 0)) << path;
+      else if (Ends(rel, "\\")) ASSERT_TRUE(CreateDirectoryW(w.c_str(), nullptr)) << path;
       else WriteBytes(path, rel);
       if (Has(flags, "O")) SetLocalWriteTime(path, 1979, 12, 31);
-      if (Has(flags, "B")) held.push_back(CreateFileA(path.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0));
+      if (Has(flags, "B")) held.push_back(CreateFileW(w.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0));
       const DWORD attributes = (Has(flags, "R") ? 1 : 0) | (Has(flags, "H") ? 2 : 0) | (Has(flags, "S") ? 4 : 0);
-      if (attributes) ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
+      if (attributes) ASSERT_TRUE(SetFileAttributesW(w.c_str(), attributes)) << path;
     }
   }
   ScratchDir dir;
@@ -135,8 +136,8 @@ struct Bench {
 };
 
 // setup: in the Desktop folder (D), the folder holding Desktop and Programs (H), the profile (P), the folder of all
-// profiles (A), Documents (M) or Documents\Verbalis (V); # "DeskTop" a number; E an empty Programs folder. boxes: Q
-// question, R refusal, S "ShortCuts", N notice.
+// profiles (A), Documents (M), Documents\Verbalis (V) or a folder named in Cyrillic (C); # "DeskTop" a number; E an
+// empty Programs folder. boxes: Q question, R refusal, S "ShortCuts", N notice, X the unregistration's failed start.
 struct Case { const char *name, *setup, *args, *answers, *boxes; bool purged; const char *shortcutsGone, *tree; };
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 #define WITH_MAIN "Install.Msg Vrb.exe:PVrb.exe "
@@ -147,10 +148,11 @@ void Check(const Case& c, Tree tree) {
   Bench b;
   const string profile = getenv("USERPROFILE"), shell = b.dir / "Shell\\", documents = b.dir / "Documents\\";
   const string places[] = {shell + "Desktop\\", shell, b.dir / "Profile\\", ParentOf(profile + "\\"), documents,
-                           documents + "Verbalis\\"};
-  const size_t place = string("DHPAMV").find(c.setup[0] ? c.setup[0] : '-');
-  const string app = place < 6 ? places[place] : b.dir / "My App\\";
+                           documents + "Verbalis\\", b.dir / "????????\\"};
+  const size_t place = string("DHPAMVC").find(c.setup[0] ? c.setup[0] : '-');
+  const string app = place < 7 ? places[place] : b.dir / "My App\\";
   MakeDir(app);
+  const string shown = place == 6 ? ShortPath(app) : app;  // where no A call could reach it
   if (Has(c.setup, "E")) RemoveTree(shell + "Programs");
   MakeDir(shell + "Programs");  // there again, and empty
   tree["VrbDel.exe"] = "PSetup.exe";  // the role follows from the file name in any letter case
@@ -160,7 +162,7 @@ void Check(const Case& c, Tree tree) {
   Tree shellLeft = Disk(shell);
   SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Verbalis 3.0");
   SetEnv("VRB_STUB_LOG", b.dir / "stub.log");
-  SetEnv("VRB_STUB_PROBE", app + "Install.Msg");  // there while unregistering?
+  SetEnv("VRB_STUB_PROBE", shown + "Install.Msg");  // there while unregistering?
   SetEnv("USERPROFILE", place == 2 ? b.dir / "Profile" : profile);  // a profile no other folder of the user's is in
   const BoxRun run = RunProgram(app + "VrbDel.exe", c.args, c.answers);
   SetEnv("USERPROFILE", profile);
@@ -168,13 +170,16 @@ void Check(const Case& c, Tree tree) {
   DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
 
   Names boxes;
+  char bad[256] = "";  // the system's text, with its insert marks
+  FormatMessageA(0x12FF, nullptr, ERROR_BAD_EXE_FORMAT, 0, bad, 255, nullptr);
   for (char box : string(c.boxes))
     boxes.push_back(box == 'Q' ? "Uninstall|You do not have to uninstall the Verbalis program to install a new "
                                  "version. Do you wish to uninstall the program? "
         : box == 'S' ? "ShortCuts|Unable to remove program shortcuts. Remove manually."
         : box == 'N' ? "Uninstall|Your personal notes, topics, fonts and desktops have not been deleted.Use the "
-                       "Control Panel menu to remove the fonts from " + app + "\\Fonts Go to your Windows "
+                       "Control Panel menu to remove the fonts from " + shown + "\\Fonts Go to your Windows "
                        "Explorer to completely remove these items."
+        : box == 'X' ? "Windows Error: 4|" + string(bad)
         : "Uninstall|Verbalis is not installed in its own folder here: " + app + ". Nothing was removed.");
   EXPECT_EQ(BoxSummary(run), boxes);
   EXPECT_EQ(run.exitCode, 0u);
@@ -183,11 +188,11 @@ void Check(const Case& c, Tree tree) {
   for (string name; gone >> name;) shellLeft.erase(name);
   EXPECT_EQ(Disk(shell), shellLeft);
   EXPECT_EQ(Disk(b.dir / "Outside\\"), outside);
-  char shortApp[MAX_PATH];  // unregistered in the short lower-case folder, and waited for
-  const string u = Lower(string(shortApp, GetShortPathNameA(app.c_str(), shortApp, MAX_PATH)));
+  const string u = Lower(ShortPath(app));  // unregistered in the short lower-case folder, and waited for
   const Names unregistered = {"start", "cmdline=" + u + "\\Vrb.exe /unregserver",
                               "cwd=" + u.substr(0, u.size() - 1), "probe=present", "end"};
-  EXPECT_EQ(FileLines(b.dir / "stub.log"), c.purged && tree.count("Vrb.exe") ? unregistered : Names{});
+  const bool program = tree.count("Vrb.exe") && Has(tree.at("Vrb.exe"), "P");
+  EXPECT_EQ(FileLines(b.dir / "stub.log"), c.purged && program ? unregistered : Names{});
   for (const auto& entry : tree)  // the folder of all profiles keeps nothing of the case
     if (!Begins(app, b.dir.path())) RemoveTree(app + entry.first);
 }
@@ -210,6 +215,11 @@ const Case kCases[] = {
     {"AShellFolderStoredAsANumberLeavesTheShortcuts", "#", kAll, "O", "QSN", true, "", "Install.Msg"},
     // Empty names name nothing: not ".Lnk", not the Programs folder itself, even when it is empty.
     {"EmptyArguments", "E", "", "O", "QN", true, "", "Install.Msg"},
+    // Names the code page cannot spell are reached by their short forms; the rules judge them as listed ("?").
+    {"InACyrillicFolderCyrillicNamesGoAndTheNotesStay", "C", kAll, "O", "QN", true, kOurs,
+     WITH_MAIN "Notes??\\ Notes??\\a.dat ?????.dat ???\\ ???\\x.dat ???\\y.lst"},
+    {"AMainProgramThatIsNoProgramIsExplainedAndTheUninstallGoesOn", "", kAll, "O", "QXN", true, kOurs,
+     "Install.Msg Vrb.exe"},
 };
 class UninstallProgram : public ::testing::TestWithParam<Case> {};
 TEST_P(UninstallProgram, Run) { Check(GetParam(), Parse(GetParam().tree)); }

@@ -69,15 +69,15 @@ void SavePicture(HWND window, const std::string& path) {
 
 }  // namespace
 
-BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& currentDirectory,
+BoxRun RunAnsweringBoxes(const std::wstring& commandLine, const std::wstring& currentDirectory,
                          const std::string& answers, DWORD timeoutMs,
                          const std::string& picturePrefix) {
   BoxRun run;
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::string line = commandLine;
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                       currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &si, &pi))
     return run;
   run.started = true;

@@ -25,6 +25,8 @@ struct BoxRun {
 // after timeoutMs is ended (it is ours) and timedOut is set.
 // With a picturePrefix, each box is also saved as it appears on the screen,
 // as <picturePrefix><n>.bmp (n counting from 1).
-BoxRun RunAnsweringBoxes(const std::string& commandLine, const std::string& currentDirectory,
+// The command line and folder are UTF-16, so that a program can be started
+// from a folder whose name the ANSI code page cannot spell.
+BoxRun RunAnsweringBoxes(const std::wstring& commandLine, const std::wstring& currentDirectory,
                          const std::string& answers, DWORD timeoutMs = 60000,
                          const std::string& picturePrefix = "");

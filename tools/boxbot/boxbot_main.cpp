@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 #include "boxbot.h"
 
@@ -19,15 +20,15 @@ int main(int argc, char** argv) {
     else break;
   }
   // The rest of our own command line, as typed, is the program's command line.
-  const char* raw = GetCommandLineA();
-  const char* rest = std::strstr(raw, " -- ");
+  const wchar_t* raw = GetCommandLineW();
+  const wchar_t* rest = std::wcsstr(raw, L" -- ");
   if (i >= argc || !rest) {
     std::fprintf(stderr, "usage: boxbot [--answers OC] [--timeout ms] [--pictures prefix] -- command line\n");
     return 2;
   }
-  BoxRun run = RunAnsweringBoxes(rest + 4, "", answers, timeout, pictures);
+  BoxRun run = RunAnsweringBoxes(rest + 4, L"", answers, timeout, pictures);
   if (!run.started) {
-    std::fprintf(stderr, "boxbot: cannot start: %s\n", rest + 4);
+    std::fprintf(stderr, "boxbot: cannot start: %ls\n", rest + 4);
     return 2;
   }
   for (const BoxRecord& box : run.boxes) std::printf("BOX [%s] %s\n", box.caption.c_str(), box.text.c_str());

@@ -14,6 +14,6 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) INT WINAPI LZOpenFileA(LPSTR, LPOFSTRUCT, WORD) { return -1; }
+extern "C" __declspec(dllexport) INT WINAPI LZInit(INT) { return -1; }
 extern "C" __declspec(dllexport) LONG WINAPI LZCopy(INT, INT) { return -1; }
 extern "C" __declspec(dllexport) void WINAPI LZClose(INT) {}
