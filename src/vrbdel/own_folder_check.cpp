@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "code_page.h"
 #include "folder_rules.h"
 #include "folders.h"
 #include "handles.h"
@@ -48,31 +49,6 @@ const char* const kFolderVariables[] = {
     "ALLUSERSPROFILE", "PUBLIC",       "USERPROFILE",       "APPDATA",
     "LOCALAPPDATA"};
 
-std::string Expanded(const std::string& text) {
-  char expanded[MAX_PATH * 2];
-  DWORD n = ExpandEnvironmentStringsA(text.c_str(), expanded, sizeof expanded);
-  return n > 0 && n <= sizeof expanded ? expanded : "";
-}
-
-// One string value in one registry view; empty when it cannot be read.
-std::string FolderValueIn(const FolderValue& folder, REGSAM view) {
-  RegKey key;
-  // A guard must not weaken for want of rights: read-only where full access is refused.
-  if (!OpenKeyFullAccess(folder.root, folder.key, key, view) &&
-      RegOpenKeyExA(folder.root, folder.key, 0, KEY_QUERY_VALUE | view, key.receive()) !=
-          ERROR_SUCCESS)
-    return "";
-  char value[MAX_PATH * 2 + 1];
-  DWORD size = MAX_PATH * 2;
-  DWORD type = REG_NONE;
-  if (RegQueryValueExA(key.get(), folder.name, nullptr, &type, reinterpret_cast<BYTE*>(value),
-                       &size) != ERROR_SUCCESS)
-    return "";
-  value[size] = '\0';
-  if (type == REG_EXPAND_SZ) return Expanded(value);
-  return type == REG_SZ ? value : "";
-}
-
 std::vector<std::string> ProtectedFolders() {
   std::vector<std::string> folders = {WindowsFolder()};
   char system[MAX_PATH];
@@ -80,14 +56,17 @@ std::vector<std::string> ProtectedFolders() {
   if (n > 0 && n < MAX_PATH) folders.push_back(system);
   // A 32-bit program sees "Program Files (x86)" in its own view of CurrentVersion;
   // the 64-bit view names the other one (on 32-bit Windows both are the same).
+  // A guard must not weaken for want of rights (read-only where full access is
+  // refused), nor for a profile named in a script the code page cannot spell.
   for (const FolderValue& folder : kFolderValues) {
-    folders.push_back(FolderValueIn(folder, 0));
-    if (folder.key == kCurrentVersionKey) folders.push_back(FolderValueIn(folder, KEY_WOW64_64KEY));
+    folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name));
+    if (folder.key == kCurrentVersionKey)
+      folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name, KEY_WOW64_64KEY));
   }
   for (const char* variable : kFolderVariables) {
-    char value[MAX_PATH * 2];
-    DWORD length = GetEnvironmentVariableA(variable, value, sizeof value);
-    if (length > 0 && length < sizeof value) folders.push_back(value);
+    wchar_t value[MAX_PATH * 2];
+    DWORD length = GetEnvironmentVariableW(FromCodePage(variable).data(), value, MAX_PATH * 2);
+    if (length > 0 && length < MAX_PATH * 2) folders.push_back(ReachablePath(value));
   }
   // Also where the shortcut removal will look for Desktop and Programs.
   for (auto folder : {DesktopFolder, ProgramsFolder}) {

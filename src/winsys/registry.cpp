@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "code_page.h"
 #include "failure.h"
 #include "startup_log.h"
 
@@ -88,3 +89,21 @@ void ReadUninstallValue(const std::string& valueName, std::string& value) {
 }
 
 void DeleteUninstallKey() { DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKeyPath + 1); }
+
+std::string ReadRegFolder(HKEY root, const std::string& keyPath, const std::string& valueName, REGSAM view) {
+  RegKey key;
+  if (!OpenKeyFullAccess(root, keyPath, key, view) &&
+      RegOpenKeyExA(root, FromRoot(keyPath), 0, KEY_QUERY_VALUE | view, key.receive()) != ERROR_SUCCESS)
+    return "";
+  wchar_t value[2 * MAX_PATH + 1];
+  DWORD size = sizeof value - sizeof value[0];
+  DWORD type = REG_NONE;
+  if (RegQueryValueExW(key.get(), FromCodePage(valueName).data(), nullptr, &type, reinterpret_cast<BYTE*>(value),
+                       &size) != ERROR_SUCCESS)
+    return "";
+  value[size / sizeof value[0]] = L'\0';
+  if (type == REG_SZ) return ReachablePath(value);
+  wchar_t expanded[2 * MAX_PATH];
+  DWORD n = type == REG_EXPAND_SZ ? ExpandEnvironmentStringsW(value, expanded, 2 * MAX_PATH) : 0;
+  return n > 0 && n <= 2 * MAX_PATH ? ReachablePath(expanded) : "";
+}

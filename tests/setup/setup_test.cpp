@@ -276,8 +276,9 @@ BOOL WINAPI FakeFreeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGE
   return available->QuadPart != 1;  // 1: the query fails
 }
 LONG WINAPI CopyFails(INT, INT) { return -5; }  // LZERROR_WRITE: the disk is full
+DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) { return 0; }  // a volume that keeps no 8.3 names
 
-enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails };
+enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames };
 // The temporary folder from TMP (when given), free space on C: and elsewhere, and the drives asked (when given).
 struct SetupRow {
   const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes;
@@ -311,6 +312,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
   if (row.fault == kNoLz32) Sys().LZInit = nullptr;
   if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
+  if (row.fault == kNoShortNames) Sys().GetShortPathNameW = NoShortName;
   g_result = row.result;
   g_freeOnC = row.freeOnC;
   g_freeElsewhere = row.freeElsewhere;
@@ -321,7 +323,8 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   std::vector<std::string> expected;
   for (const std::string& box : row.boxes) expected.push_back(Fill(Fill(box, '@', temp), '$', source));
   EXPECT_EQ(boxes.Summary(), expected);
-  EXPECT_EQ(g_started, std::vector<std::string>(row.fault == kNoFault, source + "VRB.EXE \"" + source + "\""));
+  const bool starts = row.fault == kNoFault || row.fault == kNoShortNames;
+  EXPECT_EQ(g_started, std::vector<std::string>(starts, source + "VRB.EXE \"" + source + "\""));
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
 }
@@ -343,6 +346,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
   {"TwoTebibytesOrMoreAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", ~0ull, 0, "C:\\ "},
   {"AFailedFreeSpaceQueryWarns", kComplete, kNoFault, 33, {kShort}, "c:\\me\\temp", 1, 0, "C:\\ "},
   {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"@Vrb.exe\""}},
+  // A temporary folder that no A call can name is none: c:\ stands in, as for no folder at all.
+  {"ATemporaryFolderWithoutAShortNameIsNone", kComplete, kNoShortNames, 2,
+   {"WinExec|2-File was not found. c:\\VRB.EXE"}, "c:\\users\\????\\temp"},
 }));
 
 // A full disk during the first copy: the next folder is still served, and the next setup, with room again, installs

@@ -158,7 +158,12 @@ std::vector<std::string> InListingOrder(const std::string& dir, const std::vecto
 }
 
 void SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
-  SetRegValue(root, key, name, REG_SZ, value.c_str(), value.size() + 1);
+  const std::wstring wide = W(value);
+  HKEY h;
+  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr), ERROR_SUCCESS);
+  RegSetValueExW(h, name.empty() ? nullptr : W(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(h);
 }
 
 void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {

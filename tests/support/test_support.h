@@ -41,6 +41,7 @@ std::vector<std::string> ListNames(const std::string& dir);
 // Those of `wanted` that the folder (ending in "\") holds, in the order the system lists them.
 std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted);
 
+// "?" in the value stands for the Cyrillic letter, as in paths.
 void SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 void DeleteRegTree(HKEY root, const std::string& key);

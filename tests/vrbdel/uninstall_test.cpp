@@ -19,7 +19,7 @@ using Tree = std::map<string, string>;
 const char kShellKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The user's folders while a case runs, in its scratch folder.
 const char* const kShell[][2] = {
-    {"DeskTop", "Shell\\Desktop"}, {"Programs", "Shell\\Programs"}, {"Personal", "Documents"}};
+    {"DeskTop", "Sh???\\Desktop"}, {"Programs", "Sh???\\Programs"}, {"Personal", "Documents"}};
 
 bool Has(const string& s, const string& part) { return s.find(part) != string::npos; }
 bool Begins(const string& s, const string& head) { return s.rfind(head, 0) == 0; }
@@ -99,14 +99,15 @@ void Unix(string command, const Names& paths, bool gone) {
   ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, 0, 0, nullptr, "C:\\", &startup, &process));
   for (int i = 0; i < 100 && PathExists(paths.back()) == gone; ++i) Sleep(50);
 }
-// A scratch folder whose Shell\Desktop, Shell\Programs and Documents are the user's while it lives.
+// A scratch folder whose Sh???\Desktop, Sh???\Programs and Documents are the user's while it lives; the user's profile
+// is named in Cyrillic ("?").
 struct Bench {
   Bench() {
     for (int i : {0, 1, 2})
       RegGetValueA(HKEY_CURRENT_USER, kShellKey, kShell[i][0], RRF_RT_REG_SZ, nullptr, saved[i], &size[i]);
     for (int i : {0, 1, 2}) SetRegString(HKEY_CURRENT_USER, kShellKey, kShell[i][0], dir / kShell[i][1]);
-    Make(dir.path(), Parse("Documents\\ Outside\\ Outside\\data.dat Outside\\V03000 Shell\\"));
-    Make(dir / "Shell\\", Parse("Desktop\\ Desktop\\.Lnk Desktop\\Verbalis.Lnk Programs\\ Programs\\Other.Lnk "
+    Make(dir.path(), Parse("Documents\\ Outside\\ Outside\\data.dat Outside\\V03000 Sh???\\"));
+    Make(dir / "Sh???\\", Parse("Desktop\\ Desktop\\.Lnk Desktop\\Verbalis.Lnk Programs\\ Programs\\Other.Lnk "
                                 "Programs\\Tools\\ Programs\\Tools\\Help.Lnk Programs\\Tools\\Verbalis.Lnk "
                                 "Programs\\Verbalis\\ Programs\\Verbalis\\Verbalis.Lnk"));
   }
@@ -146,13 +147,13 @@ const char kOurs[] = "Desktop\\Verbalis.Lnk Programs\\Verbalis\\ Programs\\Verba
 
 void Check(const Case& c, Tree tree) {
   Bench b;
-  const string profile = getenv("USERPROFILE"), shell = b.dir / "Shell\\", documents = b.dir / "Documents\\";
-  const string places[] = {shell + "Desktop\\", shell, b.dir / "Profile\\", ParentOf(profile + "\\"), documents,
+  const string profile = getenv("USERPROFILE"), shell = b.dir / "Sh???\\", documents = b.dir / "Documents\\";
+  const string places[] = {shell + "Desktop\\", shell, b.dir / "Profile??\\", ParentOf(profile + "\\"), documents,
                            documents + "Verbalis\\", b.dir / "????????\\"};
   const size_t place = string("DHPAMVC").find(c.setup[0] ? c.setup[0] : '-');
   const string app = place < 7 ? places[place] : b.dir / "My App\\";
   MakeDir(app);
-  const string shown = place == 6 ? ShortPath(app) : app;  // where no A call could reach it
+  const string shown = Has(app, "?") ? ShortPath(app) : app;  // where no A call could reach it
   if (Has(c.setup, "E")) RemoveTree(shell + "Programs");
   MakeDir(shell + "Programs");  // there again, and empty
   tree["VrbDel.exe"] = "PSetup.exe";  // the role follows from the file name in any letter case
@@ -163,7 +164,7 @@ void Check(const Case& c, Tree tree) {
   SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Verbalis 3.0");
   SetEnv("VRB_STUB_LOG", b.dir / "stub.log");
   SetEnv("VRB_STUB_PROBE", shown + "Install.Msg");  // there while unregistering?
-  SetEnv("USERPROFILE", place == 2 ? b.dir / "Profile" : profile);  // a profile no other folder of the user's is in
+  SetEnv("USERPROFILE", place == 2 ? b.dir / "Profile??" : profile);  // a profile no other folder of the user's is in
   const BoxRun run = RunProgram(app + "VrbDel.exe", c.args, c.answers);
   SetEnv("USERPROFILE", profile);
   EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), !c.purged);
@@ -180,7 +181,7 @@ void Check(const Case& c, Tree tree) {
                        "Control Panel menu to remove the fonts from " + shown + "\\Fonts Go to your Windows "
                        "Explorer to completely remove these items."
         : box == 'X' ? "Windows Error: 4|" + string(bad)
-        : "Uninstall|Verbalis is not installed in its own folder here: " + app + ". Nothing was removed.");
+        : "Uninstall|Verbalis is not installed in its own folder here: " + shown + ". Nothing was removed.");
   EXPECT_EQ(BoxSummary(run), boxes);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(Disk(app), c.purged ? Survivors(tree) : before);
