@@ -29,7 +29,7 @@ void SetRegValue(HKEY root, const std::string& key, const std::string& name, DWO
                  const void* data, size_t size) {
   HKEY h;
   ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr), ERROR_SUCCESS);
-  RegSetValueExA(h, name.empty() ? nullptr : name.c_str(), 0, type, static_cast<const BYTE*>(data),
+  RegSetValueExW(h, name.empty() ? nullptr : W(name).c_str(), 0, type, static_cast<const BYTE*>(data),
                  static_cast<DWORD>(size));
   RegCloseKey(h);
 }
@@ -65,8 +65,8 @@ ScratchDir::~ScratchDir() {
 }
 
 std::wstring W(const std::string& path) {
-  wchar_t wide[32768];
-  std::wstring out(wide, MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide, 32768));
+  std::wstring out(path.size(), L'\0');
+  out.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &out[0], out.size()));
   std::replace(out.begin(), out.end(), L'?', L'\x0414');
   return out;
 }
@@ -159,11 +159,7 @@ std::vector<std::string> InListingOrder(const std::string& dir, const std::vecto
 
 void SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
   const std::wstring wide = W(value);
-  HKEY h;
-  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr), ERROR_SUCCESS);
-  RegSetValueExW(h, name.empty() ? nullptr : W(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(h);
+  SetRegValue(root, key, name, REG_SZ, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
 }
 
 void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
