@@ -35,10 +35,9 @@ std::string SystemFolder(int callId, DWORD (*query)(char*, DWORD)) {
 
 std::string ShellFolder(const char* valueName, const char* fallback) {
   std::string value;
-  ReadRegString(valueName, kShellFoldersKey, HKEY_CURRENT_USER, value);
-  // A profile named in another script reads as "?" above; its short form reaches it.
-  std::string reachable = value.empty() ? "" : ReadRegFolder(HKEY_CURRENT_USER, kShellFoldersKey, valueName);
-  value = NormalizeDir(reachable.empty() ? value : reachable);
+  // A profile named in another script is reached by its short form.
+  ReadRegFolderString(valueName, kShellFoldersKey, HKEY_CURRENT_USER, value);
+  value = NormalizeDir(value);
   return value.empty() ? WindowsFolder() + fallback : value;
 }
 

@@ -90,7 +90,8 @@ void ReadUninstallValue(const std::string& valueName, std::string& value) {
 
 void DeleteUninstallKey() { DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKeyPath + 1); }
 
-std::string ReadRegFolder(HKEY root, const std::string& keyPath, const std::string& valueName, REGSAM view) {
+std::string ReadRegFolder(HKEY root, const std::string& keyPath, const std::string& valueName, REGSAM view,
+                          bool expand) {
   RegKey key;
   if (!OpenKeyFullAccess(root, keyPath, key, view) &&
       RegOpenKeyExA(root, FromRoot(keyPath), 0, KEY_QUERY_VALUE | view, key.receive()) != ERROR_SUCCESS)
@@ -102,8 +103,16 @@ std::string ReadRegFolder(HKEY root, const std::string& keyPath, const std::stri
                        &size) != ERROR_SUCCESS)
     return "";
   value[size / sizeof value[0]] = L'\0';
-  if (type == REG_SZ) return ReachablePath(value);
+  if (type == REG_SZ || (type == REG_EXPAND_SZ && !expand)) return ReachablePath(value);
   wchar_t expanded[2 * MAX_PATH];
   DWORD n = type == REG_EXPAND_SZ ? ExpandEnvironmentStringsW(value, expanded, 2 * MAX_PATH) : 0;
   return n > 0 && n <= 2 * MAX_PATH ? ReachablePath(expanded) : "";
+}
+
+void ReadRegFolderString(const std::string& valueName, const std::string& keyPath, HKEY rootKey,
+                         std::string& value) {
+  ReadRegString(valueName, keyPath, rootKey, value);
+  // Too long for a folder, or unreachable: the value as read stands.
+  std::string reachable = value.empty() ? "" : ReadRegFolder(rootKey, keyPath, valueName, 0, false);
+  if (!reachable.empty()) value = reachable;
 }

@@ -26,11 +26,18 @@ void ReadRegString(const std::string& valueName, const std::string& keyPath, HKE
                    std::string& value);
 void ReadUninstallValue(const std::string& valueName, std::string& value);
 
-// A folder stored as a string value (REG_EXPAND_SZ expanded), in a form the A
-// calls reach even where the code page cannot spell its name; empty when the
-// value is missing, of another type or names nothing they can reach. Opened
-// for full access, else for reading; `view` as for OpenKeyFullAccess. No log line.
-std::string ReadRegFolder(HKEY root, const std::string& keyPath, const std::string& valueName, REGSAM view = 0);
+// A folder stored as a string value (REG_EXPAND_SZ expanded where `expand`),
+// in a form the A calls reach even where the code page cannot spell its name;
+// empty when the value is missing, of another type or names nothing they can
+// reach. Opened for full access, else for reading; `view` as for
+// OpenKeyFullAccess. No log line.
+std::string ReadRegFolder(HKEY root, const std::string& keyPath, const std::string& valueName, REGSAM view = 0,
+                          bool expand = true);
+
+// ReadRegString, then, for a value the A read could not spell, the form the
+// A calls reach (as stored otherwise, never expanded).
+void ReadRegFolderString(const std::string& valueName, const std::string& keyPath, HKEY rootKey,
+                         std::string& value);
 
 // Deletes the uninstall key with everything below it; the outcome is ignored.
 void DeleteUninstallKey();

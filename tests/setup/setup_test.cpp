@@ -109,7 +109,7 @@ struct Bench {
     SetEnv("VRB_STUB_LOG", stubLog);
     if (row.files & kDriveRoot) dist = "R:\\";
     std::string tmp = row.files & kCyrillic ? root / "???????\\Temp\\" : "";
-    if (row.files & kCyrillic) dist = root / "??????? Setup\\";
+    if (row.files & kCyrillic) dist = root / "??????? Setup\\", installDir = root / "Program Files\\????????\\";
     for (int i = 0; i < 16 && (row.files & kDeep); ++i) dist += "deepdeep\\", tmp = dist + "temp\\";
     source = row.files & kCd ? dist + "vrb\\win32\\" : dist;
     for (size_t at = root.path().size(); at < dist.size(); at = dist.find('\\', at) + 1) MakeDir(dist.substr(0, at));
@@ -186,7 +186,9 @@ TEST_P(SetupProgram, Run) {
   std::vector<std::string> expected = {"start", "cmdline=" + program + "VRB.EXE \"" + s + "\"",
                                        "cwd=" + (program.size() == 3 ? program : DropLast(program)), "show=1"};
   if (row.start == kHandOff) {  // the modules in the order the folder lists them
-    expected = {"start", "cmdline=\"" + t.installDir + "Vrb.Exe\"", "cwd=" + DropLast(t.installDir), "show=1"};
+    const std::string in = row.files & kCyrillic ? ShortPath(t.installDir) : t.installDir;
+    const std::string q = in == t.installDir ? "\"" : "";  // a short path holds no blank
+    expected = {"start", "cmdline=" + q + in + "Vrb.Exe" + q, "cwd=" + DropLast(in), "show=1"};
     for (const std::string& name : InListingOrder(t.source, kModules)) {
       list += s + LowerLocale(name) + "\r\n";
       expected.push_back("module=" + s + LowerLocale(name));
@@ -254,6 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"StartupLogCannotBeWritten", kComplete | kLogDir, "", "", "", {}, kSource, kJaws},
   {"DllPlantedBesideTheLauncher", kVrbEx_ | kFiles | kPlanted, "", "", "", {}, kTemp},
   // Folders the code page cannot spell are named by their short forms; LZ32 takes paths of 128 characters and more.
+  {"HandOffFromACyrillicFolderToACyrillicFolder", kModsOnly | kCyrillic, kRecent, "@\\", "", {}, kHandOff},
   {"CdInACyrillicFolderExpandsIntoACyrillicTemporaryFolder", kCyrillic | kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
   {"SixteenFoldersDeepExpands", kDeep | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
 }));
