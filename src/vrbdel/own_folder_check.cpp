@@ -48,29 +48,10 @@ const char* const kFolderVariables[] = {
     "ALLUSERSPROFILE", "PUBLIC",       "USERPROFILE",       "APPDATA",
     "LOCALAPPDATA"};
 
-std::string Expanded(const std::string& text) {
-  char expanded[MAX_PATH * 2];
-  DWORD n = ExpandEnvironmentStringsA(text.c_str(), expanded, sizeof expanded);
-  return n > 0 && n <= sizeof expanded ? expanded : "";
-}
-
-// One string value in one registry view; empty when it cannot be read.
+// One string value in one registry view; empty when it cannot be read. A guard must
+// not weaken for want of rights: the value is read even where full access is refused.
 std::string FolderValueIn(const FolderValue& folder, REGSAM view) {
-  RegKey key;
-  // A guard must not weaken for want of rights: read-only where full access is refused.
-  if (!OpenKeyFullAccess(folder.root, folder.key, key, view) &&
-      RegOpenKeyExA(folder.root, folder.key, 0, KEY_QUERY_VALUE | view, key.receive()) !=
-          ERROR_SUCCESS)
-    return "";
-  char value[MAX_PATH * 2 + 1];
-  DWORD size = MAX_PATH * 2;
-  DWORD type = REG_NONE;
-  if (RegQueryValueExA(key.get(), folder.name, nullptr, &type, reinterpret_cast<BYTE*>(value),
-                       &size) != ERROR_SUCCESS)
-    return "";
-  value[size] = '\0';
-  if (type == REG_EXPAND_SZ) return Expanded(value);
-  return type == REG_SZ ? value : "";
+  return ReadFolderValue(folder.root, folder.key, folder.name, view);
 }
 
 std::vector<std::string> ProtectedFolders() {

@@ -70,6 +70,26 @@ void ReadKeyString(HKEY key, const std::string& valueName, std::string& value) {
   }
 }
 
+std::string ReadFolderValue(HKEY root, const char* keyPath, const char* name, REGSAM view) {
+  RegKey key;
+  if (!OpenKeyFullAccess(root, keyPath, key, view) &&
+      RegOpenKeyExA(root, FromRoot(keyPath), 0, KEY_QUERY_VALUE | view, key.receive()) !=
+          ERROR_SUCCESS)
+    return "";
+  char value[MAX_PATH * 2 + 1];
+  DWORD size = MAX_PATH * 2;
+  DWORD type = REG_NONE;
+  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+      ERROR_SUCCESS)
+    return "";
+  value[size] = '\0';
+  if (type == REG_SZ) return value;
+  if (type != REG_EXPAND_SZ) return "";
+  char expanded[MAX_PATH * 2];
+  DWORD n = ExpandEnvironmentStringsA(value, expanded, sizeof expanded);
+  return n > 0 && n <= sizeof expanded ? expanded : "";
+}
+
 void ReadRegString(const std::string& valueName, const std::string& keyPath, HKEY rootKey,
                    std::string& value) {
   RegKey key;

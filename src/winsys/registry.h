@@ -18,6 +18,11 @@ bool OpenKeyFullAccess(HKEY root, const std::string& keyPath, RegKey& key, REGSA
 // value), with the failures of ReadRegString but no log line.
 void ReadKeyString(HKEY key, const std::string& valueName, std::string& value);
 
+// A folder as the system records it in a string value (REG_EXPAND_SZ expanded), read
+// with query rights where full access is refused; empty when it cannot be read, is
+// of another type or is longer than two MAX_PATHs. `view` may be KEY_WOW64_64KEY.
+std::string ReadFolderValue(HKEY root, const char* keyPath, const char* name, REGSAM view = 0);
+
 // Reads one string value into `value` and logs the outcome. A missing key or
 // value reads as empty. A non-empty value of another type raises
 // RegistryException "Invalid data type for '<name>'" after `value` received

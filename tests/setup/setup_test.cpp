@@ -1,6 +1,8 @@
 // Setup.exe run under Wine from distributions, one row a case; in-process, with the seam table, what Wine cannot do.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "file_info.h"
 #include "jaws_config.h"
 #include "run_setup.h"
@@ -50,12 +52,12 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 // The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD); modules
 // among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir); a folder "Language"; a
 // DLL planted as LZ32; the distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name
-// (the log cannot be written); a folder named Install.Msg.
+// (the log cannot be written); a folder named Install.Msg; a current JAWS's settings in application data.
 enum : unsigned {
   kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
   kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
   kPlanted = 1 << 14, kDriveRoot = 1 << 15, kOldLog = 1 << 16, kLogDir = 1 << 17,
-  kMsgDir = 1 << 18,
+  kMsgDir = 1 << 18, kSharedJaws = 1 << 19,
   kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles,
   kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled
 };
@@ -79,6 +81,20 @@ const std::string kLong(100000, 'x');
 const std::vector<std::string> kModules = {"Text1.801", "Atlas101.dat", "Install.8010", "Mods801"};  // a folder too
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\Setup.exe";
 
+// Two current JAWS versions: the settings all users share, a folder a language (marked by default.jcf) beside others,
+// and a user's own. A Vrb.Jcf older than (<), as new as (=) or newer than (>) the distribution's; "\" ends a folder.
+const std::vector<std::string> kSharedLayout = {
+    "2025\\Settings\\enu\\default.jcf", "2025\\Settings\\deu\\default.jcf", "2025\\Settings\\deu\\Vrb.Jcf=",
+    "2025\\Settings\\VoiceProfiles\\Vrb.Jcf<", "2025\\Settings\\Init\\", "2025\\Scripts\\enu\\default.jcf",
+    "17.0\\Settings\\esn\\default.jcf", "17.0\\Settings\\esn\\Vrb.Jcf<", "17.0\\Settings\\fra\\default.jcf",
+    "17.0\\Settings\\fra\\Vrb.Jcf>"};
+const std::vector<std::string> kUserLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<"};
+const std::vector<std::string> kServed = {"2025\\Settings\\enu\\Vrb.Jcf", "17.0\\Settings\\esn\\Vrb.Jcf"};
+std::string Env(const char* name) {
+  char value[MAX_PATH] = "";
+  return std::string(value, GetEnvironmentVariableA(name, value, MAX_PATH));
+}
+
 enum Start { kNone, kSource, kTemp, kHandOff };  // how the stand-in is started, if at all
 
 // displayName: "" no uninstall key. In installPath and jaws (the JAWS open command), "@" is the installed copy's or
@@ -94,12 +110,45 @@ struct Bench {
   std::string dist = root / "vrbdelta\\", source, installDir = root / "Program Files\\Verbalis\\";
   std::string jawsDir = root / "JAWS 2020\\", settings = jawsDir + "Settings\\", stubLog = root / "stub.log";
   std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded";
+  std::string sharedJaws = Env("ProgramData") + "\\Freedom Scientific\\JAWS\\";
+  std::string userJaws = Env("APPDATA") + "\\Freedom Scientific\\JAWS\\";
+  std::vector<std::string> made;  // the topmost folders laid out here, removed afterwards
+  std::map<std::string, std::string> jawsBefore;
 
   Bench() { Clean(); }
   ~Bench() {
     Sleep(200);  // the stand-in has written its trace; let it end first
     Clean();
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
+    for (const std::string& dir : made) RemoveTree(dir);
+  }
+  void LayOut(const std::string& base, const std::vector<std::string>& entries) {
+    for (std::string entry : entries) {
+      const size_t mark = std::string("<=>").find(entry.back());
+      if (mark != std::string::npos) entry.pop_back();
+      const std::string path = base + entry;
+      for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        const std::string dir = path.substr(0, at);
+        if (PathExists(dir)) continue;
+        MakeDir(dir);
+        if (std::none_of(made.begin(), made.end(), [&](auto& top) { return dir.rfind(top + "\\", 0) == 0; }))
+          made.push_back(dir);
+      }
+      if (entry.back() != '\\') WriteBytes(path, entry);
+      if (mark != std::string::npos) SetLocalWriteTime(path, 2010 + 10 * static_cast<int>(mark), 5, 4);
+    }
+  }
+  // Every entry below the versions laid out, with a file's content and age.
+  std::map<std::string, std::string> JawsTree() {
+    std::map<std::string, std::string> tree;
+    std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", userJaws + "2025\\"};
+    for (size_t i = 0; i < dirs.size(); ++i)
+      for (const std::string& name : ListNames(dirs[i])) {
+        std::string path = dirs[i] + name;
+        if (name.back() == '\\') dirs.push_back(path);
+        tree[path] = name.back() == '\\' ? "" : ReadBytes(path) + "|" + std::to_string(FileAge(path));
+      }
+    return tree;
   }
   void Clean() {
     RegisterJaws("");
@@ -138,9 +187,14 @@ struct Bench {
       SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", row.displayName, installDir);
       SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", row.installPath, installDir);
     }
+    if (!row.jaws.empty() || row.files & kSharedJaws) SetLocalWriteTime(source + "Vrb.Jcf", 2020, 5, 4);
+    if (row.files & kSharedJaws) {
+      LayOut(sharedJaws, kSharedLayout);
+      LayOut(userJaws, kUserLayout);
+      jawsBefore = JawsTree();
+    }
     if (!row.jaws.empty()) {
       for (const std::string& dir : {jawsDir, settings, settings + "deu", settings + "fra"}) MakeDir(dir);
-      SetLocalWriteTime(source + "Vrb.Jcf", 2020, 5, 4);
       for (const char* name : {"deu", "fra"}) WriteBytes(settings + name + "\\Vrb.Jcf", name);
       SetLocalWriteTime(settings + "deu\\Vrb.Jcf", 2020, 5, 4);  // as new as the distribution's
       SetLocalWriteTime(settings + "fra\\Vrb.Jcf", 2010, 1, 1);  // older
@@ -200,7 +254,13 @@ TEST_P(SetupProgram, Run) {
   std::string log = row.files & kOldLog ? "one\r\ntwo\r\nthree\r\n\r\nfour\r\n" : "";
   EXPECT_EQ(ReadBytes(program + "Startup.Log"), installing && !(row.files & kLogDir) ? log : "<missing>");
 
-  // The JAWS configuration replaces an older copy, with its date, never a newer one, and only to install.
+  // The JAWS configuration replaces an older copy, with its date, never a newer one, and only to install. A current JAWS
+  // gets it in its shared language folders only, also without a registered JConfig: nothing else is written or made.
+  std::map<std::string, std::string> served = t.jawsBefore;
+  for (const std::string& path : kServed)
+    if (installing && row.files & kSharedJaws)
+      served[t.sharedJaws + path] = "Vrb.Jcf|" + std::to_string(FileAge(t.source + "Vrb.Jcf"));
+  if (row.files & kSharedJaws) EXPECT_EQ(t.JawsTree(), served);
   if (row.jaws.empty()) return;
   bool copies = installing && row.jaws.find('@') != std::string::npos;
   EXPECT_EQ(ReadBytes(t.settings + "fra\\Vrb.Jcf"), copies ? "Vrb.Jcf" : "fra");
@@ -232,11 +292,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"AModuleListThatCannotBeWrittenEndsTheProgram", kModsOnly | kListDir, kRecent, "@\\", "", {}, kNone},
   {"InstallPathANumber", kModsOnly, kRecent, "#1", "", {kRegistry, kNotInstalled}, kNone},
   // A complete distribution installs whatever the installed copy.
-  {"NumbersWhereNamesBelong", kComplete, "#8100204", "@\\", "",
+  {"NumbersWhereNamesBelong", kComplete | kSharedJaws, "#8100204", "@\\", "",
    {kRegistry, "Setup Error|Error accessing Jaws Windows' Registry"}, kSource, "#1"},
   {"AbsurdValuesAutorun", kComplete, "Verbalis " + std::string(100000, '9'), "c:\\" + kLong + "\\", "autorun"},
   // An automatic start is silent only for the word "autorun" and an installed copy at least as new.
-  {"AutorunCurrent", kCurrent, kRecent, "@\\", "AUTORUN", {}, kNone, kJaws},
+  {"AutorunCurrent", kCurrent | kSharedJaws, kRecent, "@\\", "AUTORUN", {}, kNone, kJaws},
   {"AutorunCurrentCd", kCd | kVrbEx_ | kFiles | kInstalled, kRecent, "@\\", "AutoRun", {}, kNone},
   {"AutorunInstallPathWithoutBackslash", kCurrent, kRecent, "@", "autorun"},
   {"AutorunInstallPathANumber", kCurrent, kRecent, "#6044259", "autorun", {kRegistry}},  // "c:\" as bytes
@@ -244,6 +304,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"QuotedAutorunAndBlanks", kCurrent, kRecent, "@\\", "\"autorun" + std::string(5000, ' ') + "\""},
   // The JAWS command as registered, and what the system lets the launcher do.
   {"JawsQuotedCommand", kComplete, "", "", "", {}, kSource, "\"@\\JConfig.exe\" \"%1\""},
+  {"CurrentJawsWithoutJConfig", kComplete | kSharedJaws, ""},
+  {"EarlyAndCurrentJawsSideBySide", kComplete | kSharedJaws, "", "", "", {}, kSource, kJaws},
   {"AtADriveRootStartsThere", kComplete | kDriveRoot, ""},
   {"AnEarlierStartupLogIsRewrittenLineByLine", kComplete | kOldLog, ""},
   // Logging stays off without a word; a screen-reader line would otherwise fail and bring a box.
