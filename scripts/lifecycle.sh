@@ -2,6 +2,7 @@
 # The product's whole lifecycle under Wine, as a user meets it: install from
 # the CD as autorun starts it, a second autorun start that stays silent, the
 # add-on module disc, some user data, the uninstaller, and what is left.
+# A current JAWS (2025) is present throughout, and setup serves its settings.
 # Prints a transcript, checks every step, exits non-zero if one did not do
 # what the transcript says it should.
 #
@@ -93,7 +94,19 @@ wine reg delete "$key" /f /reg:32 >/dev/null 2>&1
 wine_user=$(id -un)
 rm -rf "$install_dir" "$drive_c/users/$wine_user/Desktop/Verbalis.lnk" \
   "$drive_c/users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Verbalis"
-cleanup() { rm -f "$WINEPREFIX/dosdevices/d:" "$WINEPREFIX/dosdevices/e:"; }
+# A current JAWS: the settings all users share, an English folder (a language
+# folder holds default.jcf) beside one that is not a language folder. Only
+# what is laid out here is removed afterwards.
+jaws_settings="$drive_c/ProgramData/Freedom Scientific/JAWS/2025/Settings"
+jaws_made=$jaws_settings
+while [ ! -e "$(dirname "$jaws_made")" ]; do jaws_made=$(dirname "$jaws_made"); done
+[ -e "$jaws_made" ] && jaws_made=""  # a JAWS 2025 that is not ours: look, never remove
+mkdir -p "$jaws_settings/enu" "$jaws_settings/VoiceProfiles"
+printf '[options]\r\n' >"$jaws_settings/enu/default.jcf"
+cleanup() {
+  rm -f "$WINEPREFIX/dosdevices/d:" "$WINEPREFIX/dosdevices/e:"
+  if [ -n "$jaws_made" ]; then rm -rf "$jaws_made"; fi
+}
 trap cleanup EXIT
 
 # The CD: the ISO image unpacked, mapped as drive D:. The module disc as E:.
@@ -103,6 +116,7 @@ ln -sfn "$out/cd" "$WINEPREFIX/dosdevices/d:"
 ln -sfn "$dist/modules" "$WINEPREFIX/dosdevices/e:"
 say "Verbalis launcher: the whole lifecycle under Wine ($(wine --version))"
 say "CD image $dist/verbalis-cd.iso as D:, module disc as E:"
+say "JAWS 2025 is installed: C:\\ProgramData\\Freedom Scientific\\JAWS\\2025\\Settings\\ holds enu\\ and VoiceProfiles\\"
 
 step=1
 say ""
@@ -118,6 +132,16 @@ check "the main program was expanded into the temporary folder and started with 
 temp_dir=$(winepath -u "$(stub | sed -n 's/^cwd=//p' | head -n1)" 2>/dev/null)
 check "the expanded program is the CD's Vrb.Ex_ expanded byte for byte" cmp -s "$bin/Vrb.exe" "$temp_dir/Vrb.exe"
 check "Startup.Log was started in the temporary folder" test -f "$temp_dir/Startup.Log"
+copied_with_date() {  # the same bytes, dated alike to the two seconds a file date holds
+  local a b
+  cmp -s "$1" "$2" || return 1
+  a=$(stat -c %Y "$1") b=$(stat -c %Y "$2")
+  [ $((a - b)) -le 1 ] && [ $((b - a)) -le 1 ]
+}
+say "   JAWS 2025 shared settings: $(cd "$jaws_settings" && find . -mindepth 1 | sed 's|^\./||' | sort | tr '\n' ' ')"
+check "the JAWS configuration arrived in JAWS 2025's shared English settings, dated like the CD's" \
+  copied_with_date "$out/cd/vrb/win32/Vrb.JCF" "$jaws_settings/enu/Vrb.Jcf"
+check "... and nowhere else: VoiceProfiles is no language folder" test -z "$(ls -A "$jaws_settings/VoiceProfiles")"
 say "   installed files: $(listing | tr '\n' ' ')"
 say "   DisplayName = $(reg_value DisplayName)"
 say "   InstallPath = $(reg_value InstallPath)"

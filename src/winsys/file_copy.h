@@ -1,9 +1,7 @@
-// Copy that keeps the source's date stamp, and the looked-before deletion.
+// The copy that keeps the source's date stamp.
 #pragma once
 #include <string>
 
-// True when both files were opened and the whole source reached the destination.
+// True when the whole source, with its date, replaced or became the destination in one
+// step. On false the destination is as it was and no other file is left behind.
 bool CopyFileKeepDate(const std::string& source, const std::string& destination);
-
-// True when no file was there or the system deleted it.
-bool DeleteIfExists(const std::string& path);

@@ -10,3 +10,6 @@ std::string WindowsFolder();   // reported as call 38 when empty
 std::string TempFolder();      // reported as call 40 when empty
 std::string DesktopFolder();   // shell folder "DeskTop", else WindowsFolder() + "Desktop\"
 std::string ProgramsFolder();  // shell folder "Programs", else WindowsFolder() + "Start Menu\Programs\"
+// All users' application data ("Common AppData", C:\ProgramData\ since Vista) as the
+// system records it, ending in a backslash; empty when the system names none.
+std::string CommonAppDataFolder();

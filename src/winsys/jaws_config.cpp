@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "dir_listing.h"
 #include "file_copy.h"
 #include "file_info.h"
+#include "folders.h"
 #include "handles.h"
 #include "jaws_settings.h"
 #include "registry.h"
@@ -23,9 +26,28 @@ std::string ReadDefaultString(const RegKey& key) {
   return value;
 }
 
-}  // namespace
+// Lines 5 to 8 for every entry of one Settings folder. From JAWS 6.0 on, that folder
+// holds more than language folders (Init, VoiceProfiles, ...); each language folder
+// holds a default.jcf.
+void ServeSettings(const std::string& settings, const std::string& source, bool languagesOnly) {
+  DirListing listing(settings + "*.*");
+  while (listing.Next()) {
+    std::string name = listing.name();
+    LogLine("  JAWS: Settings Directory " + name);
+    if (StartsWith(name, ".") || !listing.is_directory()) continue;
+    if (languagesOnly && !FileExists(settings + name + "\\default.jcf")) continue;
+    std::string target = settings + name + "\\Vrb.Jcf";
+    if (FileAge(source) > FileAge(target)) {
+      bool copied = CopyFileKeepDate(source, target);
+      LogLine((copied ? "  JAWS: Installing in " : "  JAWS: Copy failed to ") + target);
+    } else {
+      LogLine("  JAWS: Already Installed in " + target);
+    }
+  }
+}
 
-void InstallJawsConfig(const std::string& sourceDir) {
+// JAWS up to 5.x: the Settings folder beside JConfig.exe, found through the ".jcf" file type.
+void InstallRegisteredJawsConfig(const std::string& sourceDir) {
   RegKey key;
   if (!OpenKeyFullAccess(HKEY_CLASSES_ROOT, kExtensionKey, key)) {
     LogLine("  JAWS: Not Installed");
@@ -47,20 +69,38 @@ void InstallJawsConfig(const std::string& sourceDir) {
   if (settings.empty()) return;
   LogLine("  JAWS: Settings Path = " + settings);
 
-  const std::string source = sourceDir + "Vrb.Jcf";
-  DirListing listing(settings + "*.*");
-  while (listing.Next()) {
-    std::string name = listing.name();
-    LogLine("  JAWS: Settings Directory " + name);
-    if (StartsWith(name, ".") || !listing.is_directory()) continue;
-    std::string target = settings + name + "\\Vrb.Jcf";
-    if (FileAge(source) > FileAge(target)) {
-      bool copied = CopyFileKeepDate(source, target);
-      LogLine((copied ? "  JAWS: Installing in " : "  JAWS: Copy failed to ") + target);
-    } else {
-      LogLine("  JAWS: Already Installed in " + target);
-    }
+  ServeSettings(settings, sourceDir + "Vrb.Jcf", false);
+}
+
+// JAWS 6.0 and later: the settings all users share, one folder a version and a language.
+// JAWS reads a user's own file first, key by key, so the user's choices still win; those
+// files are the user's and are never written.
+void InstallSharedJawsConfig(const std::string& source) {
+  const std::string common = CommonAppDataFolder();
+  if (common.empty()) return;
+  const std::string jaws = common + "Freedom Scientific\\JAWS\\";
+  DirListing versions(jaws + "*.*");
+  while (versions.Next()) {
+    if (StartsWith(versions.name(), ".") || !versions.is_directory()) continue;
+    std::string settings = jaws + versions.name() + "\\Settings\\";
+    LogLine("  JAWS: Settings Path = " + settings);
+    ServeSettings(settings, source, true);
   }
+}
+
+}  // namespace
+
+void InstallJawsConfig(const std::string& sourceDir) {
+  // Whatever befell the registered rule, the shared folders are served; its failure is
+  // then passed on as it was.
+  std::exception_ptr failure;
+  try {
+    InstallRegisteredJawsConfig(sourceDir);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  InstallSharedJawsConfig(sourceDir + "Vrb.Jcf");
+  if (failure) std::rethrow_exception(failure);
 }
 
 bool JawsConfigRegistered() {

@@ -1,7 +1,10 @@
 // Setup.exe run under Wine from distributions, one row a case; in-process, with the seam table, what Wine cannot do.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "file_info.h"
+#include "handles.h"
 #include "jaws_config.h"
 #include "run_setup.h"
 #include "startup_log.h"
@@ -47,12 +50,12 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 // among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir); a folder "Language"; a
 // DLL planted as LZ32; the distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name
 // (the log cannot be written); a folder named Install.Msg; the distribution, and the temporary folder, in a folder
-// named in Cyrillic, which the code page cannot spell, or 16 folders deep.
+// named in Cyrillic, which the code page cannot spell, or 16 folders deep; a current JAWS's settings in application data.
 enum : unsigned {
   kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
   kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
   kPlanted = 1 << 14, kDriveRoot = 1 << 15, kOldLog = 1 << 16, kLogDir = 1 << 17,
-  kMsgDir = 1 << 18, kCyrillic = 1 << 19, kDeep = 1 << 20,
+  kMsgDir = 1 << 18, kCyrillic = 1 << 19, kDeep = 1 << 20, kSharedJaws = 1 << 21,
   kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles,
   kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled
 };
@@ -76,6 +79,16 @@ const std::string kLong(100000, 'x');
 const std::vector<std::string> kModules = {"Text1.801", "Atlas101.dat", "Install.8010", "Mods801"};  // a folder too
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\Setup.exe";
 
+// Two current JAWS versions: the settings all users share, language folders (marked by default.jcf) beside others, and
+// a user's own. A Vrb.Jcf older than (<), as new as (=) or newer than (>) the distribution's; "\\" ends a folder.
+const std::vector<std::string> kSharedLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<",
+    "2025\\Settings\\ita\\default.jcf", "2025\\Settings\\ita\\Vrb.Jcf<", "2025\\Settings\\deu\\default.jcf",
+    "2025\\Settings\\deu\\Vrb.Jcf=", "2025\\Settings\\VoiceProfiles\\Vrb.Jcf<", "2025\\Settings\\Init\\",
+    "2025\\Scripts\\esn\\default.jcf", "17.0\\Settings\\esn\\default.jcf", "17.0\\Settings\\fra\\default.jcf",
+    "17.0\\Settings\\fra\\Vrb.Jcf>"};
+const std::vector<std::string> kUserLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<"};
+const std::vector<std::string> kServed = {"2025\\Settings\\enu\\", "2025\\Settings\\ita\\", "17.0\\Settings\\esn\\"};
+
 enum Start { kNone, kSource, kTemp, kHandOff };  // how the stand-in is started, if at all
 
 // displayName: "" no uninstall key. In installPath and jaws (the JAWS open command), "@" is the installed copy's or
@@ -91,6 +104,10 @@ struct Bench {
   std::string dist = root / "vrbdelta\\", source, installDir = root / "Program Files\\Verbalis\\";
   std::string jawsDir = root / "JAWS 2020\\", settings = jawsDir + "Settings\\", stubLog = root / "stub.log";
   std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = Env("TMP");
+  std::string sharedJaws = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\", refused;
+  std::string userJaws = std::string(getenv("APPDATA")) + "\\Freedom Scientific\\JAWS\\";
+  std::vector<std::string> made;  // every folder laid out here, removed afterwards
+  std::map<std::string, std::string> jawsBefore;
 
   Bench() { Clean(); }
   ~Bench() {
@@ -98,12 +115,34 @@ struct Bench {
     Clean();
     SetEnv("TMP", savedTmp);
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
+    for (const std::string& dir : made) RemoveTree(dir);
+  }
+  void LayOut(const std::string& base, std::vector<std::string> entries) {
+    for (std::string& entry : entries) {
+      const size_t mark = std::string("<=>").find(entry.back());
+      if (mark != std::string::npos) entry.pop_back();
+      const std::string path = base + entry;
+      for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        if (!PathExists(path.substr(0, at))) MakeDir(made.emplace_back(path.substr(0, at)));
+      if (entry.back() != '\\') WriteBytes(path, entry);
+      if (mark != std::string::npos) SetLocalWriteTime(path, 2010 + 10 * static_cast<int>(mark), 5, 4);
+    }
   }
   void Clean() {
     RegisterJaws("");
     DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
     DeleteRegTree(HKEY_CURRENT_USER, kAppDefaults);
     for (const char* name : {"Vrb.exe", "Startup.Log"}) DeleteFileA((temp + name).c_str());
+  }
+  static std::string Entry(const std::string& path) { return ReadBytes(path) + "|" + std::to_string(FileAge(path)); }
+  std::map<std::string, std::string> JawsTree() {  // below the versions laid out: folders, and files' content and age
+    std::map<std::string, std::string> tree;
+    std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", userJaws + "2025\\"};
+    for (size_t i = 0; i < dirs.size(); ++i)
+      for (const std::string& name : ListNames(dirs[i]))
+        if (name.back() == '\\') tree[dirs.emplace_back(dirs[i] + name)];
+        else tree[dirs[i] + name] = Entry(dirs[i] + name);
+    return tree;
   }
   BoxRun Run(const Row& row) {
     SetEnv("VRB_STUB_LOG", stubLog);
@@ -142,9 +181,16 @@ struct Bench {
       SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", row.displayName, installDir);
       SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallPath", row.installPath, installDir);
     }
+    if (!row.jaws.empty() || row.files & kSharedJaws) SetLocalWriteTime(source + "Vrb.Jcf", 2020, 5, 4);
+    if (row.files & kSharedJaws) {
+      LayOut(sharedJaws, kSharedLayout);
+      LayOut(userJaws, kUserLayout);
+      // JAWS reads the copy in the language folder judged first, letting others only read: it is not replaced.
+      refused = "2025\\Settings\\" + InListingOrder(sharedJaws + "2025\\Settings\\", {"enu", "ita"})[0] + "\\";
+      jawsBefore = JawsTree();
+    }
     if (!row.jaws.empty()) {
       for (const std::string& dir : {jawsDir, settings, settings + "deu", settings + "fra"}) MakeDir(dir);
-      SetLocalWriteTime(source + "Vrb.Jcf", 2020, 5, 4);
       for (const char* name : {"deu", "fra"}) WriteBytes(settings + name + "\\Vrb.Jcf", name);
       SetLocalWriteTime(settings + "deu\\Vrb.Jcf", 2020, 5, 4);  // as new as the distribution's
       SetLocalWriteTime(settings + "fra\\Vrb.Jcf", 2010, 1, 1);  // older
@@ -156,6 +202,8 @@ struct Bench {
       SetEnv("VRB_PLANTED_MARKER", marker);
     }
     CopyBin("Setup.exe", dist + "Setup.exe");
+    FileHandle held(CreateFileA((sharedJaws + refused + "Vrb.Jcf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
     return RunProgram(dist + "Setup.exe", row.args, "", dist + "sub");
   }
   // The stand-in's trace once it has ended; after a second, when it should not start at all.
@@ -206,7 +254,12 @@ TEST_P(SetupProgram, Run) {
   std::string log = row.files & kOldLog ? "one\r\ntwo\r\nthree\r\n\r\nfour\r\n" : "";
   EXPECT_EQ(ReadBytes(program + "Startup.Log"), installing && !(row.files & kLogDir) ? log : "<missing>");
 
-  // The JAWS configuration replaces an older copy, with its date, never a newer one, and only to install.
+  // The JAWS configuration replaces an older copy, with its date, never a newer one, and only to install. A current
+  // JAWS gets it in its shared language folders only, also with no JConfig registered: nothing else is written or made.
+  std::map<std::string, std::string> served = t.jawsBefore;
+  for (const std::string& dir : installing && row.files & kSharedJaws ? kServed : decltype(kServed)())
+    if (dir != t.refused) served[t.sharedJaws + dir + "Vrb.Jcf"] = t.Entry(t.source + "Vrb.Jcf");
+  EXPECT_EQ(t.JawsTree(), served);
   if (row.jaws.empty()) return;
   bool copies = installing && row.jaws.find('@') != std::string::npos;
   EXPECT_EQ(ReadBytes(t.settings + "fra\\Vrb.Jcf"), copies ? "Vrb.Jcf" : "fra");
@@ -238,11 +291,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"AModuleListThatCannotBeWrittenEndsTheProgram", kModsOnly | kListDir, kRecent, "@\\", "", {}, kNone},
   {"InstallPathANumber", kModsOnly, kRecent, "#1", "", {kRegistry, kNotInstalled}, kNone},
   // A complete distribution installs whatever the installed copy.
-  {"NumbersWhereNamesBelong", kComplete, "#8100204", "@\\", "",
+  {"NumbersWhereNamesBelong", kComplete | kSharedJaws, "#8100204", "@\\", "",
    {kRegistry, "Setup Error|Error accessing Jaws Windows' Registry"}, kSource, "#1"},
   {"AbsurdValuesAutorun", kComplete, "Verbalis " + std::string(100000, '9'), "c:\\" + kLong + "\\", "autorun"},
   // An automatic start is silent only for the word "autorun" and an installed copy at least as new.
-  {"AutorunCurrent", kCurrent, kRecent, "@\\", "AUTORUN", {}, kNone, kJaws},
+  {"AutorunCurrent", kCurrent | kSharedJaws, kRecent, "@\\", "AUTORUN", {}, kNone, kJaws},
   {"AutorunCurrentCd", kCd | kVrbEx_ | kFiles | kInstalled, kRecent, "@\\", "AutoRun", {}, kNone},
   {"AutorunInstallPathWithoutBackslash", kCurrent, kRecent, "@", "autorun"},
   {"AutorunInstallPathANumber", kCurrent, kRecent, "#6044259", "autorun", {kRegistry}},  // "c:\" as bytes
@@ -250,6 +303,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"QuotedAutorunAndBlanks", kCurrent, kRecent, "@\\", "\"autorun" + std::string(5000, ' ') + "\""},
   // The JAWS command as registered, and what the system lets the launcher do.
   {"JawsQuotedCommand", kComplete, "", "", "", {}, kSource, "\"@\\JConfig.exe\" \"%1\""},
+  {"CurrentJawsWithoutJConfig", kComplete | kSharedJaws, ""},
+  {"EarlyAndCurrentJawsSideBySide", kComplete | kSharedJaws, "", "", "", {}, kSource, kJaws},
   {"AtADriveRootStartsThere", kComplete | kDriveRoot, ""},
   {"AnEarlierStartupLogIsRewrittenLineByLine", kComplete | kOldLog, ""},
   // Logging stays off without a word; a screen-reader line would otherwise fail and bring a box.
@@ -288,15 +343,6 @@ struct SetupRow {
 };
 void PrintTo(const SetupRow& row, std::ostream* os) { *os << row.name; }
 class SetupInProcess : public ::testing::TestWithParam<SetupRow> {};
-
-// The disk is full for the first block the copy writes and has room again afterwards.
-int g_blocks = 0;
-BOOL WINAPI FirstBlockHitsAFullDisk(HANDLE h, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED o) {
-  if (size != 16384 || ++g_blocks != 1) return WriteFile(h, data, size, put, o);
-  SetLastError(ERROR_DISK_FULL);
-  *put = 0;
-  return FALSE;
-}
 
 }  // namespace
 
@@ -352,23 +398,3 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
   {"ATemporaryFolderWithoutAShortNameIsNone", kComplete, kNoShortNames, 2,
    {"WinExec|2-File was not found. c:\\VRB.EXE"}, "c:\\users\\????\\temp"},
 }));
-
-// A full disk during the first copy: the next folder is still served, and the next setup, with room again, installs
-// where the disk was full: no half copy was left there to pass for current.
-TEST(JawsConfig, AFullDiskLeavesNoHalfCopyAndTheNextFolderIsStillServed) {
-  ScratchDir root;
-  std::string settings = root / "JAWS\\Settings\\", content(20000, 'c');
-  for (const char* dir : {"JAWS", "JAWS\\Settings", "JAWS\\Settings\\a", "JAWS\\Settings\\b"}) MakeDir(root / dir);
-  WriteBytes(root / "Vrb.Jcf", content);
-  FakeBoxes boxes;
-  RegisterJaws(root / "JAWS\\JConfig.exe %1");
-  Sys().WriteFile = FirstBlockHitsAFullDisk;
-  const std::vector<std::string> order = InListingOrder(settings, {"a", "b"});
-  for (const char* expected : {"<missing>", "copy"}) {
-    InstallJawsConfig(root.path());
-    EXPECT_EQ(ReadBytes(settings + order[0] + "\\Vrb.Jcf"), expected == std::string("copy") ? content : expected);
-    EXPECT_EQ(ReadBytes(settings + order[1] + "\\Vrb.Jcf"), content);
-  }
-  RegisterJaws("");
-  EXPECT_TRUE(boxes.Summary().empty());
-}
