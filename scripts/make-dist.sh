@@ -18,6 +18,10 @@ cp "$vrb" "$out/cd/vrb/win32/Vrb.Ex_"
 if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
   find "$out/cd" "$out/modules" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 fi
-image() { xorriso -report_about WARNING -as mkisofs -iso-level 2 -J -joliet-long -R -V "$1" -o "$2" "$3"; }
+# xorriso greets on stderr; its words are shown only when it fails.
+image() {
+  xorriso -report_about WARNING -as mkisofs -iso-level 2 -J -joliet-long -R -V "$1" -o "$2" "$3" \
+    2>"$out/xorriso.log" || { cat "$out/xorriso.log" >&2; return 1; }
+}
 image VERBALIS "$cd_image" "$out/cd"
 [ -z "$module_image" ] || image VRBMODULES "$module_image" "$out/modules"
