@@ -35,7 +35,7 @@ check "a PKCS#12 release is made" release --pfx good.pfx --password-file passwor
 check "... saying once that its signature ends with the certificate" test "$(grep -c 'valid only until the cert' out.txt)" = 1
 check "osslsigncode verifies it against the authority and names the signer, product and web address" bash -c \
   "osslsigncode verify -CAfile ca.pem -in '$rel/Setup.exe' | grep -qzE 'CN=Verbalis good.*URL description: https://www.verbalis.example/.*Text description: Verbalis Setup.*verification: ok'"
-check "sha256sum -c SHA256SUMS passes" bash -c "cd '$rel' && sha256sum -c --quiet SHA256SUMS"
+check "sha256sum -c SHA256SUMS passes, over all three files" bash -c "cd '$rel' && sha256sum -c --quiet SHA256SUMS && test \$(wc -l <SHA256SUMS) = 3"
 for disc in cd modules; do
   xorriso -osirrox on -indev "$rel/verbalis-$version-$disc.iso" -extract /Setup.exe $disc.exe >/dev/null 2>&1
   check "the $disc image holds the signed file as /Setup.exe" cmp -s $disc.exe "$rel/Setup.exe"
@@ -65,4 +65,5 @@ check "the key in the token makes the same release, byte for byte" same_release 
 check "a second PKCS#12 release is byte-identical to the first" same_release --pfx good.pfx --password-file password
 check "the signed discs play the whole lifecycle" env VRB_CD_IMAGE="$rel/verbalis-$version-cd.iso" \
   VRB_MODULE_IMAGE="$rel/verbalis-$version-modules.iso" bash "$root/scripts/lifecycle.sh" "$build" "$build/lifecycle-signed"
+check "... which held the signed file" cmp -s "$build/lifecycle-signed/cd/Setup.exe" "$rel/Setup.exe"
 exit $((failures > 0))
