@@ -1,5 +1,5 @@
-# Sourced by scripts/test, scripts/demo and scripts/bench: installs what is missing.
-# Quick when everything is already there.
+# Sourced by the scripts: installs what is missing (the base set, plus any
+# packages named as arguments). Quick when everything is already there.
 need_pkgs=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -8,7 +8,7 @@ ensure_deps() {
   local pkgs=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
               wine wine32:i386 xvfb xauth mscompress googletest
               x11-apps imagemagick xorriso
-              clang libclang-rt-14-dev locales)
+              clang libclang-rt-14-dev locales "$@")
   local missing=()
   for p in "${pkgs[@]}"; do have_pkg "$p" || missing+=("$p"); done
   [ ${#missing[@]} -eq 0 ] && { ensure_locale; return; }
@@ -20,8 +20,10 @@ ensure_deps() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Another install may hold the lock (a fresh machine installing Wine): wait for it.
+  local try
+  for try in $(seq 60); do apt-get update -q && break; sleep 15; done
+  apt-get install -y -q -o DPkg::Lock::Timeout=900 --no-install-recommends "${missing[@]}"
   ensure_locale
 }
 
@@ -37,3 +39,7 @@ ensure_locale() {
   grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' >>/etc/locale.gen
   locale-gen >/dev/null
 }
+
+# What scripts/release signs with, and what its tests make keys with.
+release_pkgs=(osslsigncode libengine-pkcs11-openssl openssl xorriso git)
+release_test_pkgs=("${release_pkgs[@]}" softhsm2 opensc)

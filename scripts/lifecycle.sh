@@ -8,6 +8,8 @@
 #
 #   lifecycle.sh BUILD_DIR OUT_DIR [--pictures]
 #
+# The discs are the build's (dist/verbalis-cd.iso and the module folder) unless
+# VRB_CD_IMAGE and VRB_MODULE_IMAGE name others, such as a signed release's.
 # Needs a running Wine prefix with a display (scripts/demo or scripts/test set
 # one up). With --pictures every message box is saved as a PNG in OUT_DIR.
 # With VRB_DEMO_CLICK=1 the boxes wait for a person to answer them (press OK).
@@ -17,6 +19,7 @@ out=$2
 pictures=${3:-}
 bin=$build/bin
 dist=$build/dist
+cd_image=${VRB_CD_IMAGE:-$dist/verbalis-cd.iso}
 : "${WINEPREFIX:?run this from scripts/demo or scripts/test}"
 
 rm -rf "$out"
@@ -110,12 +113,14 @@ cleanup() {
 trap cleanup EXIT
 
 # The CD: the ISO image unpacked, mapped as drive D:. The module disc as E:.
-xorriso -osirrox on -indev "$dist/verbalis-cd.iso" -extract / "$out/cd" >/dev/null 2>&1
-chmod -R a-w "$out/cd"
+unpack() { xorriso -osirrox on -indev "$1" -extract / "$2" >/dev/null 2>&1 && chmod -R a-w "$2"; }
+unpack "$cd_image" "$out/cd"
+modules=$dist/modules
+if [ -n "${VRB_MODULE_IMAGE:-}" ]; then modules=$out/modules && unpack "$VRB_MODULE_IMAGE" "$modules"; fi
 ln -sfn "$out/cd" "$WINEPREFIX/dosdevices/d:"
-ln -sfn "$dist/modules" "$WINEPREFIX/dosdevices/e:"
+ln -sfn "$modules" "$WINEPREFIX/dosdevices/e:"
 say "Verbalis launcher: the whole lifecycle under Wine ($(wine --version))"
-say "CD image $dist/verbalis-cd.iso as D:, module disc as E:"
+say "CD image $cd_image as D:, module disc ${VRB_MODULE_IMAGE:-$modules} as E:"
 say "JAWS 2025 is installed: C:\\ProgramData\\Freedom Scientific\\JAWS\\2025\\Settings\\ holds enu\\ and VoiceProfiles\\"
 
 step=1
