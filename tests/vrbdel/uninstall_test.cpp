@@ -153,7 +153,7 @@ void Check(const Case& c, Tree tree) {
   const size_t place = string("DHPAMVC").find(c.setup[0] ? c.setup[0] : '-');
   const string app = place < 7 ? places[place] : b.dir / "My App\\";
   MakeDir(app);
-  const string shown = Has(app, "?") ? ShortPath(app) : app;  // where no A call could reach it
+  const string shown = Reachable(app);
   if (Has(c.setup, "E")) RemoveTree(shell + "Programs");
   MakeDir(shell + "Programs");  // there again, and empty
   tree["VrbDel.exe"] = "PSetup.exe";  // the role follows from the file name in any letter case

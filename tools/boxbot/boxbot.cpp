@@ -20,10 +20,10 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
 }
 
 std::string WindowText(HWND window) {
+  // In a double-byte code page the length may be larger than the text.
   int n = GetWindowTextLengthA(window);
   std::string text(static_cast<size_t>(n) + 1, '\0');
-  GetWindowTextA(window, &text[0], n + 1);
-  text.resize(static_cast<size_t>(n));
+  text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], n + 1)));
   return text;
 }
 

@@ -19,10 +19,15 @@
 
 namespace {
 
+// Read through the W call: Wine's GetEnvironmentVariableA cuts a double-byte
+// value to its length in characters.
 std::string Env(const char* name) {
-  char value[1024];
-  DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+  wchar_t wideName[64], value[1024];
+  char text[2048];
+  MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 64);
+  DWORD n = GetEnvironmentVariableW(wideName, value, 1024);
+  int length = n > 0 && n < 1024 ? WideCharToMultiByte(CP_ACP, 0, value, -1, text, sizeof text, nullptr, nullptr) : 0;
+  return length > 1 ? std::string(text, static_cast<size_t>(length - 1)) : std::string();
 }
 
 std::string logText;
