@@ -17,44 +17,26 @@
 
 namespace {
 
-struct ProgramPath {
-  std::string path;
-  bool reachable;  // false: `path` is what the code page spells of it, "?" for the rest
-};
-
 // The program's own path as the A calls can use it. A folder whose name the
 // code page cannot spell (a Cyrillic profile on a Western system) is taken in
-// its short form; the file name stays, since it decides the role.
-ProgramPath OwnPath() {
+// its short form; the file name stays, since it decides the role. Where not
+// even that can be spelled, the drivers meet "?" in it and say so.
+std::string OwnPath() {
   std::vector<wchar_t> path(MAX_PATH);
   DWORD n;
   // Truncated: ask again with more room.
   while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) >= path.size())
     path.resize(path.size() * 2);
   std::string spelled, folder, name;
-  if (ToCodePage(path.data(), n, spelled)) return {spelled, true};
+  if (ToCodePage(path.data(), n, spelled)) return spelled;
   DWORD cut = n;
   while (cut > 0 && path[cut - 1] != L'\\' && path[cut - 1] != L':') --cut;
   std::vector<wchar_t> folderPath(path.begin(), path.begin() + cut);
   folderPath.push_back(L'\0');
   folder = ReachablePath(folderPath.data());
-  if (!folder.empty() && ToCodePage(path.data() + cut, n - cut, name)) return {folder + name, true};
+  if (!folder.empty() && ToCodePage(path.data() + cut, n - cut, name)) return folder + name;
   std::string whole = ReachablePath(path.data());
-  if (!whole.empty()) return {whole, true};
-  return {spelled, false};
-}
-
-// Without a short form (a volume that keeps no 8.3 names) nothing of it can be
-// named to the system: say so rather than go on with "?" in every path.
-void ReportUnreachableFolder(const std::string& programPath, bool uninstall) {
-  const std::string folder = DirectoryPart(programPath);
-  if (uninstall)
-    ShowBox("The folder " + folder + " has a name that the uninstaller cannot use. Nothing was removed.",
-            "Uninstall");
-  else
-    ShowBox("The folder " + folder + " has a name that Setup cannot use. Move the Verbalis "
-            "distribution to a folder with a plain name, such as C:\\Verbalis, and start Setup there.",
-            "Setup Error");
+  return whole.empty() ? spelled : whole;
 }
 
 // The launcher runs from download folders, where a planted DLL may wait beside
@@ -75,13 +57,9 @@ int RunProgram() {
   std::string programPath;
   int exitCode = 0;
   try {
-    const ProgramPath own = OwnPath();
-    programPath = own.path;
+    programPath = OwnPath();
     const char* commandLine = GetCommandLineA();
-    const bool uninstall = IsUninstallerPath(LowerLocale(programPath));
-    if (!own.reachable)
-      ReportUnreachableFolder(programPath, uninstall);
-    else if (uninstall)
+    if (IsUninstallerPath(LowerLocale(programPath)))
       RunUninstall(programPath, CommandLineWord(commandLine, 1), CommandLineWord(commandLine, 2));
     else
       RunSetup(programPath, CommandLineWord(commandLine, 1));

@@ -39,6 +39,11 @@ void InstallJawsConfigOrWarn(const std::string& sourceDir) {
 }  // namespace
 
 void RunSetup(const std::string& programPath, const std::string& arg1) {
+  // Not even a short form (a volume that keeps no 8.3 names): no file of it could be named.
+  if (IsUnspelledPath(programPath)) {
+    ShowBox(UnusableFolderText(DirectoryPart(programPath)), "Setup Error");
+    return;
+  }
   std::string sourceDir = NormalizeDir(DirectoryPart(programPath));
   // A CD keeps its Windows files below the launcher.
   if (FileExists(sourceDir + "vrb\\win32\\Vrb.ex_")) sourceDir += "vrb\\win32\\";

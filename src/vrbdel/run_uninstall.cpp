@@ -32,6 +32,11 @@ std::string ClosingNotice(const std::string& programDirectory) {
 void RunUninstall(const std::string& programPath, const std::string& groupName,
                   const std::string& shortcutName) {
   const std::string programDirectory = DirectoryPart(programPath);
+  if (IsUnspelledPath(programPath)) {  // no short form either: nothing in it could be named
+    ShowBox("The folder " + programDirectory + " has a name that the uninstaller cannot use. Nothing was removed.",
+            kCaption);
+    return;
+  }
   const std::string uninstallDirectory = ShortLowerPath(programDirectory);
   if (!SetCurrentDirectoryA(uninstallDirectory.c_str())) RaiseInOutError(GetLastError());
 

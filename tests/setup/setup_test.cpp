@@ -103,7 +103,7 @@ struct Bench {
   ScratchDir root;
   std::string dist = root / "vrbdelta\\", source, installDir = root / "Program Files\\Verbalis\\";
   std::string jawsDir = root / "JAWS 2020\\", settings = jawsDir + "Settings\\", stubLog = root / "stub.log";
-  std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = Env("TMP");
+  std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = getenv("TMP");
   std::string sharedJaws = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\", refused;
   std::string userJaws = std::string(getenv("APPDATA")) + "\\Freedom Scientific\\JAWS\\";
   std::vector<std::string> made;  // every folder laid out here, removed afterwards
@@ -334,7 +334,7 @@ BOOL WINAPI FakeFreeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGE
 LONG WINAPI CopyFails(INT, INT) { return -5; }  // LZERROR_WRITE: the disk is full
 DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) { return 0; }  // a volume that keeps no 8.3 names
 
-enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames };
+enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled };
 // The temporary folder from TMP (when given), free space on C: and elsewhere, and the drives asked (when given).
 struct SetupRow {
   const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes;
@@ -351,7 +351,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   const SetupRow& row = GetParam();
   ScratchDir dist;
   MakeDistribution(dist.path(), row.files);
-  const std::string tmp = Env("TMP");
+  const std::string tmp = getenv("TMP");
   if (row.tmp || row.fault == kNoTempFolder) SetEnv("TMP", row.tmp ? row.tmp : dist / "gone");
   std::string source = ShortLower(dist.path()), temp = LauncherTempDir();
   FakeBoxes boxes;
@@ -364,7 +364,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   g_freeOnC = row.freeOnC;
   g_freeElsewhere = row.freeElsewhere;
   g_queried.clear();
-  RunSetup(dist / "Setup.exe", "");
+  RunSetup(row.fault == kUnspelled ? "D:\\???????\\Setup.exe" : dist / "Setup.exe", "");
   ReleaseLog();
   SetEnv("TMP", tmp);
   std::vector<std::string> expected;
@@ -396,4 +396,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
   // A temporary folder that no A call can name is none: c:\ stands in, as for no folder at all.
   {"ATemporaryFolderWithoutAShortNameIsNone", kComplete, kNoShortNames, 2,
    {"WinExec|2-File was not found. c:\\VRB.EXE"}, "c:\\users\\????\\temp"},
+  {"AFolderWithoutAShortFormIsNamedAndNothingDone", kComplete, kUnspelled, 33,
+   {"Setup Error|The folder D:\\???????\\ has a name that Setup cannot use. Move the Verbalis distribution to a "
+    "folder with a plain name, such as C:\\Verbalis, and start Setup there."}},
 }));

@@ -222,9 +222,3 @@ std::vector<std::string> BoxSummary(const BoxRun& run) {
 void SetEnv(const std::string& name, const std::string& value) {
   SetEnvironmentVariableW(W(name).c_str(), value.empty() ? nullptr : W(value).c_str());
 }
-
-std::string Env(const std::string& name) {
-  char value[32768];
-  DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
-  return n < sizeof value ? std::string(value, n) : "";
-}

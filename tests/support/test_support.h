@@ -75,4 +75,3 @@ BoxRun RunProgram(const std::string& exePath, const std::string& arguments,
 std::vector<std::string> BoxSummary(const BoxRun& run);
 // Sets a process environment variable for programs started from now on ("" removes it).
 void SetEnv(const std::string& name, const std::string& value);
-std::string Env(const std::string& name);

@@ -135,7 +135,6 @@ const CallRow kCallRows[] = {
     {"AShortWriteFailsAndLeavesNoHalfCopyThatWouldPassForCurrent", [](auto& d) { return Copy(d, 32768, 'n', 'w'); },
      "0 none 1 0"},
     {"AReadThatFailsHalfWayKeepsTheOldCopy", [](auto& d) { return Copy(d, 16384 * 3, 'o', 'r'); }, "0 old 1 1"},
-    {"MissingWordsAreEmpty", [](auto&) { return Word("setup.exe   ", 1); }, ""},
     // Where the system keeps no short names, a program path may hold a blank: "C:\Program.exe" must not start.
     {"AProgramPathWithABlankIsQuoted",
      [](auto&) { return InstallCommandLine("c:\\my files\\", "d:\\") + "|" + InstallCommandLine("c:\\x\\", "d:\\"); },

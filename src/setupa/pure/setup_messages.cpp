@@ -46,3 +46,8 @@ std::string StartFailureText(unsigned result, const std::string& tempDir) {
   if (result >= 32) return std::string();
   return "Failed to run SETUP1.EXE. Error code: " + std::to_string(result);
 }
+
+std::string UnusableFolderText(const std::string& folder) {
+  return "The folder " + folder + " has a name that Setup cannot use. Move the Verbalis distribution to a folder "
+         "with a plain name, such as C:\\Verbalis, and start Setup there.";
+}

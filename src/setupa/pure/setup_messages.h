@@ -12,3 +12,6 @@ std::string DamagedDistributionText();
 // "WinExec" box for a failed start of the main program; empty for a result
 // of 32 or more. tempDir is named in the "not found" texts.
 std::string StartFailureText(unsigned result, const std::string& tempDir);
+
+// "Setup Error" box for a distribution in a folder no A call can name.
+std::string UnusableFolderText(const std::string& folder);

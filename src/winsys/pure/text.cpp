@@ -133,6 +133,11 @@ std::string DirectoryPart(const std::string& path) {
   return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
+bool IsUnspelledPath(const std::string& path) {
+  const std::size_t at = FindChars(StartsWith(path, "\\\\?\\") ? path.substr(4) : path, "?");
+  return at != std::string::npos;
+}
+
 bool IsUninstallerPath(const std::string& lowerPath) {
   return StartsWith(FileNamePart(lowerPath), "vrbdel");
 }

@@ -41,6 +41,11 @@ std::string FileNamePart(const std::string& path);
 // Up to and including the last backslash or colon.
 std::string DirectoryPart(const std::string& path);
 
+// A path the code page could not spell, even in its short form: the system
+// gave "?" for what it could not, a character no Windows name holds (a
+// leading "\\?\" aside).
+bool IsUnspelledPath(const std::string& path);
+
 // The uninstaller is this program under a file name beginning with "vrbdel";
 // `lowerPath` is already lower-cased.
 bool IsUninstallerPath(const std::string& lowerPath);
