@@ -24,7 +24,7 @@ bool IsAutorunCurrent(const std::string& mainProgramPath, const std::string& arg
   if (LowerAZ(arg1) != "autorun") return false;
   std::string installDir;
   try {
-    ReadRegFolderString("InstallPath", kUninstallKeyPath, HKEY_LOCAL_MACHINE, installDir);
+    ReadUninstallFolder("InstallPath", installDir);
   } catch (const Failure& failure) {
     // The gate has already shown the registry box for this value and gone on;
     // an unreadable install path means no current copy, not the end of setup.

@@ -20,7 +20,7 @@ bool CheckInstalledVersion(const std::string& sourceDir) {
   std::string installDir;
   try {
     ReadUninstallValue("DisplayName", displayName);
-    ReadRegFolderString("InstallPath", kUninstallKeyPath, HKEY_LOCAL_MACHINE, installDir);
+    ReadUninstallFolder("InstallPath", installDir);
   } catch (const Failure&) {
     // Go on with what the reads left: a value of the wrong type holds its raw bytes.
     ShowBox("Error accessing VRB Windows' Registry", "Setup Error");

@@ -13,9 +13,6 @@
 namespace {
 
 const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-const char kUserShellFolders[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct FolderValue {
   HKEY root;
@@ -27,27 +24,27 @@ struct FolderValue {
 // them. Read from the registry rather than asked of the shell: asking the
 // shell rewrites "Shell Folders", which the shortcut removal reads later.
 const FolderValue kFolderValues[] = {
-    {HKEY_CURRENT_USER, kUserShellFolders, "Personal"},
-    {HKEY_CURRENT_USER, kUserShellFolders, "AppData"},
-    {HKEY_CURRENT_USER, kUserShellFolders, "Local AppData"},
-    {HKEY_CURRENT_USER, kUserShellFolders, "Desktop"},
-    {HKEY_CURRENT_USER, kUserShellFolders, "Start Menu"},
-    {HKEY_CURRENT_USER, kUserShellFolders, "Programs"},
-    {HKEY_CURRENT_USER, kShellFolders, "Personal"},
-    {HKEY_CURRENT_USER, kShellFolders, "Start Menu"},
-    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Desktop"},
-    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Start Menu"},
-    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Documents"},
-    {HKEY_LOCAL_MACHINE, kUserShellFolders, "Common AppData"},
+    {HKEY_CURRENT_USER, kUserShellFoldersKey, "Personal"},
+    {HKEY_CURRENT_USER, kUserShellFoldersKey, "AppData"},
+    {HKEY_CURRENT_USER, kUserShellFoldersKey, "Local AppData"},
+    {HKEY_CURRENT_USER, kUserShellFoldersKey, "Desktop"},
+    {HKEY_CURRENT_USER, kUserShellFoldersKey, "Start Menu"},
+    {HKEY_CURRENT_USER, kUserShellFoldersKey, "Programs"},
+    {HKEY_CURRENT_USER, kShellFoldersKey, "Personal"},
+    {HKEY_CURRENT_USER, kShellFoldersKey, "Start Menu"},
+    {HKEY_LOCAL_MACHINE, kUserShellFoldersKey, "Common Desktop"},
+    {HKEY_LOCAL_MACHINE, kUserShellFoldersKey, "Common Start Menu"},
+    {HKEY_LOCAL_MACHINE, kUserShellFoldersKey, "Common Documents"},
+    {HKEY_LOCAL_MACHINE, kUserShellFoldersKey, "Common AppData"},
     {HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir"},
     {HKEY_LOCAL_MACHINE, kCurrentVersionKey, "CommonFilesDir"},
 };
 
-const char* const kFolderVariables[] = {
-    "SystemRoot",   "ProgramFiles",    "ProgramFiles(x86)", "ProgramW6432",
-    "CommonProgramFiles", "CommonProgramFiles(x86)", "CommonProgramW6432", "ProgramData",
-    "ALLUSERSPROFILE", "PUBLIC",       "USERPROFILE",       "APPDATA",
-    "LOCALAPPDATA"};
+const wchar_t* const kFolderVariables[] = {
+    L"SystemRoot",   L"ProgramFiles",    L"ProgramFiles(x86)", L"ProgramW6432",
+    L"CommonProgramFiles", L"CommonProgramFiles(x86)", L"CommonProgramW6432", L"ProgramData",
+    L"ALLUSERSPROFILE", L"PUBLIC",       L"USERPROFILE",       L"APPDATA",
+    L"LOCALAPPDATA"};
 
 std::vector<std::string> ProtectedFolders() {
   std::vector<std::string> folders = {WindowsFolder()};
@@ -63,9 +60,9 @@ std::vector<std::string> ProtectedFolders() {
     if (folder.key == kCurrentVersionKey)
       folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name, KEY_WOW64_64KEY));
   }
-  for (const char* variable : kFolderVariables) {
+  for (const wchar_t* variable : kFolderVariables) {
     wchar_t value[MAX_PATH * 2];
-    DWORD length = GetEnvironmentVariableW(FromCodePage(variable).data(), value, MAX_PATH * 2);
+    DWORD length = GetEnvironmentVariableW(variable, value, MAX_PATH * 2);
     if (length > 0 && length < MAX_PATH * 2) folders.push_back(ReachablePath(value));
   }
   // Also where the shortcut removal will look for Desktop and Programs.

@@ -9,10 +9,6 @@
 
 namespace {
 
-const char kShellFoldersKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kUserShellFoldersKey[] =
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
 // Asks a path query for 255 characters and, when the answer needs more room,
 // again with the size it asked for. Empty when the query fails.
 template <typename Query>
@@ -77,8 +73,7 @@ std::string ProgramsFolder() { return ShellFolder("Programs", "Start Menu\\Progr
 
 std::string CommonAppDataFolder() {
   // Read, not asked of the shell: the shell would rewrite "Shell Folders", which the
-  // shortcut removal reads, and bring in shell32. "User Shell Folders" is what the shell
-  // itself goes by; "Shell Folders" is its copy for older programs.
+  // shortcut removal reads, and bring in shell32.
   std::string folder = ReadRegFolder(HKEY_LOCAL_MACHINE, kUserShellFoldersKey, "Common AppData");
   if (folder.empty()) folder = ReadRegFolder(HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common AppData");
   return folder.empty() || EndsWithBackslash(folder) ? folder : folder + "\\";

@@ -7,6 +7,8 @@
 #include "startup_log.h"
 
 const char kUninstallKeyPath[] = "\\Software\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\Verbalis";
+const char kUserShellFoldersKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const char kShellFoldersKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 namespace {
 
@@ -115,4 +117,8 @@ void ReadRegFolderString(const std::string& valueName, const std::string& keyPat
   // Too long for a folder, or unreachable: the value as read stands.
   std::string reachable = value.empty() ? "" : ReadRegFolder(rootKey, keyPath, valueName, 0, false);
   if (!reachable.empty()) value = reachable;
+}
+
+void ReadUninstallFolder(const std::string& valueName, std::string& value) {
+  ReadRegFolderString(valueName, kUninstallKeyPath, HKEY_LOCAL_MACHINE, value);
 }

@@ -9,6 +9,11 @@
 
 // HKEY_LOCAL_MACHINE key of an installed copy; values DisplayName and InstallPath.
 extern const char kUninstallKeyPath[];
+// Where the system records the user's (HKEY_CURRENT_USER) and all users'
+// (HKEY_LOCAL_MACHINE) folders: "User Shell Folders" as the shell goes by it,
+// "Shell Folders" its copy for older programs.
+extern const char kUserShellFoldersKey[];
+extern const char kShellFoldersKey[];
 
 // Opens keyPath under root for KEY_ALL_ACCESS without creating it (plus
 // `extraAccess`, e.g. KEY_WOW64_64KEY). A leading backslash means "from the root".
@@ -25,6 +30,8 @@ void ReadKeyString(HKEY key, const std::string& valueName, std::string& value);
 void ReadRegString(const std::string& valueName, const std::string& keyPath, HKEY rootKey,
                    std::string& value);
 void ReadUninstallValue(const std::string& valueName, std::string& value);
+// ReadRegFolderString on the uninstall key.
+void ReadUninstallFolder(const std::string& valueName, std::string& value);
 
 // A folder stored as a string value (REG_EXPAND_SZ expanded where `expand`),
 // in a form the A calls reach even where the code page cannot spell its name;
