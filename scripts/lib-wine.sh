@@ -1,8 +1,46 @@
-# Sourced by scripts/test, scripts/demo and scripts/bench: a private Wine
-# prefix under the build folder, on Xvfb when there is no display.
+# Sourced by scripts/test, scripts/demo and scripts/bench: which build runs
+# here, and a private Wine prefix under its build folder, on Xvfb when there
+# is no display.
 # Everything started here is stopped again by wine_stop, by process id.
 XVFB_PID=""
 WINESERVER_PID=""
+WINE32_LOADER=/usr/lib/wine/wine
+WINE64_LOADER=/usr/lib/wine/wine64
+
+# Why a loader cannot start here ("Exec format error" where the kernel runs
+# no 32-bit programs); empty when it starts.
+loader_fails() {
+  local out
+  if ! out=$("$1" --version 2>&1); then echo "${out##*: }"; fi
+}
+
+# Sets VRB_ARCH to the build that runs here, found by trying: x86, what ships,
+# where the 32-bit loader starts, else x64. VRB_ARCH=x86 or x64 forces one.
+# VRB_WINE_LOADER is the loader that runs it; prints nothing.
+vrb_choose_arch() {
+  local why
+  why=$(loader_fails "$WINE32_LOADER")
+  case ${VRB_ARCH:-} in
+    "") if [ -z "$why" ]; then VRB_ARCH=x86; else VRB_ARCH=x64 VRB_ARCH_WHY="32-bit programs cannot run here: $why"; fi ;;
+    x86) [ -z "$why" ] || { echo "VRB_ARCH=x86: $WINE32_LOADER cannot run here ($why); use VRB_ARCH=x64" >&2; return 1; } ;;
+    x64) VRB_ARCH_WHY="VRB_ARCH=x64" ;;
+    *) echo "VRB_ARCH=$VRB_ARCH: give x86 or x64" >&2; return 1 ;;
+  esac
+  VRB_WINE_LOADER=$WINE32_LOADER
+  if [ "$VRB_ARCH" = x64 ]; then
+    VRB_WINE_LOADER=$WINE64_LOADER
+    why=$(loader_fails "$WINE64_LOADER")
+    [ -z "$why" ] || { echo "$WINE64_LOADER cannot run here ($why)" >&2; return 1; }
+  fi
+  export VRB_ARCH VRB_WINE_LOADER
+}
+
+# One line for the start of a run: the build and the loader.
+vrb_arch_line() {
+  local what="the x86 build (what ships)"
+  [ "$VRB_ARCH" = x64 ] && what="the x64 build (a test bench only; ${VRB_ARCH_WHY:-})"
+  echo "$1: $what under $VRB_WINE_LOADER ($("$VRB_WINE_LOADER" --version))"
+}
 
 wine_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
@@ -17,6 +55,18 @@ wine_stop() {
 wine_start() {
   local build_dir=$1
   export WINEPREFIX="$build_dir/wineprefix"
+  # A 64-bit prefix, as 64-bit Windows, for both builds: the x86 build meets
+  # the WOW64 registry view and "Program Files (x86)" there.
+  export WINEARCH=win64 WINELOADER=$VRB_WINE_LOADER
+  # `wine`, and the tools that start `wine-stable` (wineboot, winepath), take
+  # the chosen loader: /usr/bin/wine prefers the 32-bit one whenever it is installed.
+  mkdir -p "$build_dir/wine-bin"
+  local tool
+  for tool in wine wine-stable; do
+    printf '#!/bin/sh\nexec %s "$@"\n' "$VRB_WINE_LOADER" >"$build_dir/wine-bin/$tool"
+    chmod +x "$build_dir/wine-bin/$tool"
+  done
+  case ":$PATH:" in *":$build_dir/wine-bin:"*) ;; *) export PATH="$build_dir/wine-bin:$PATH" ;; esac
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # Code page 1252, with UTF-8 Unix file names (see ensure_locale).

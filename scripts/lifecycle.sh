@@ -40,6 +40,10 @@ check() {
 drive_c=$WINEPREFIX/drive_c
 install_dir="$drive_c/Program Files/Verbalis"
 key='HKLM\Software\MicroSoft\Windows\CurrentVersion\Uninstall\Verbalis'
+# The launcher and the stand-in read and write their own registry view: the
+# 32-bit one on 64-bit Windows for the x86 build, the 64-bit one for the x64 bench.
+view=/reg:32
+[ "$(cat "$build/arch.txt")" = x64 ] && view=/reg:64
 stub_log=$out/vrb-started.log
 export VRB_STUB_LOG
 VRB_STUB_LOG=$(winpath "$stub_log")
@@ -87,13 +91,13 @@ show_started() {
                  c==n && /^module=/{sub(/^module=/,"");print "   loads    " $0}' | tee -a "$transcript"
 }
 reg_value() {
-  wine reg query "$key" /v "$1" /reg:32 2>/dev/null | tr -d '\r' | awk -v v="$1" '$1==v{$1="";$2="";sub(/^  */,"");print}'
+  wine reg query "$key" /v "$1" "$view" 2>/dev/null | tr -d '\r' | awk -v v="$1" '$1==v{$1="";$2="";sub(/^  */,"");print}'
 }
-key_exists() { wine reg query "$key" /reg:32 >/dev/null 2>&1; }
+key_exists() { wine reg query "$key" "$view" >/dev/null 2>&1; }
 listing() { (cd "$install_dir" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' | sort); }
 
 # A clean machine: no installed copy, no drives D: and E: of ours yet.
-wine reg delete "$key" /f /reg:32 >/dev/null 2>&1
+wine reg delete "$key" /f "$view" >/dev/null 2>&1
 wine_user=$(id -un)
 rm -rf "$install_dir" "$drive_c/users/$wine_user/Desktop/Verbalis.lnk" \
   "$drive_c/users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Verbalis"
@@ -119,7 +123,7 @@ modules=$dist/modules
 if [ -n "${VRB_MODULE_IMAGE:-}" ]; then modules=$out/modules && unpack "$VRB_MODULE_IMAGE" "$modules"; fi
 ln -sfn "$out/cd" "$WINEPREFIX/dosdevices/d:"
 ln -sfn "$modules" "$WINEPREFIX/dosdevices/e:"
-say "Verbalis launcher: the whole lifecycle under Wine ($(wine --version))"
+say "Verbalis launcher: the whole lifecycle under Wine ($(wine --version)), the $(cat "$build/arch.txt") build"
 say "CD image $cd_image as D:, module disc ${VRB_MODULE_IMAGE:-$modules} as E:"
 say "JAWS 2025 is installed: C:\\ProgramData\\Freedom Scientific\\JAWS\\2025\\Settings\\ holds enu\\ and VoiceProfiles\\"
 
@@ -221,7 +225,7 @@ check "the main program unregistered its COM server (note the doubled backslash)
   stub_has -E '^cmdline=c:.*[^\\]\\\\Vrb\.exe /unregserver$' 
 check "... and the uninstaller waited for it before deleting anything" \
   test "$(count_lines '^probe=present')" = 1
-check "the uninstall key is gone" bash -c "! wine reg query '$key' /reg:32 >/dev/null 2>&1"
+check "the uninstall key is gone" bash -c "! wine reg query '$key' $view >/dev/null 2>&1"
 check "the desktop shortcut and the program group are gone" \
   test ! -e "$desktop_link" -a ! -e "$(dirname "$group_link")"
 

@@ -9,7 +9,8 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// LZ32 takes file handles as 32-bit numbers.
+// LZ32 takes file handles as 32-bit numbers; 64-bit Windows keeps kernel handles
+// within 32 bits (sign-extended), so the x64 build loses nothing here.
 INT AsLzFile(HANDLE file) { return static_cast<INT>(reinterpret_cast<INT_PTR>(file)); }
 
 }  // namespace

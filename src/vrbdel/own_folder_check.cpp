@@ -51,14 +51,18 @@ std::vector<std::string> ProtectedFolders() {
   char system[MAX_PATH];
   UINT n = GetSystemDirectoryA(system, MAX_PATH);
   if (n > 0 && n < MAX_PATH) folders.push_back(system);
-  // A 32-bit program sees "Program Files (x86)" in its own view of CurrentVersion;
-  // the 64-bit view names the other one (on 32-bit Windows both are the same).
-  // A guard must not weaken for want of rights (read-only where full access is
-  // refused), nor for a profile named in a script the code page cannot spell.
+  // CurrentVersion names "Program Files (x86)" in the 32-bit view and the other
+  // one in the 64-bit view; both are read, whichever build this is (32-bit
+  // Windows has one view and ignores the flags). A guard must not weaken for
+  // want of rights (read-only where full access is refused), nor for a profile
+  // named in a script the code page cannot spell.
   for (const FolderValue& folder : kFolderValues) {
-    folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name));
-    if (folder.key == kCurrentVersionKey)
-      folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name, KEY_WOW64_64KEY));
+    if (folder.key != kCurrentVersionKey) {
+      folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name));
+      continue;
+    }
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+      folders.push_back(ReadRegFolder(folder.root, folder.key, folder.name, view));
   }
   for (const wchar_t* variable : kFolderVariables) {
     wchar_t value[MAX_PATH * 2];

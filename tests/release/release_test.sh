@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # scripts/release with a throw-away authority and keys (one in a SoftHSM token),
 # what a user checks of its output, its refusals, and the signed discs' whole lifecycle.
-#   release_test.sh SOURCE_DIR BUILD_DIR
+# The release is the x86 build's, always; where the tests run the x64 build, its
+# signed file is checked without running it, and the lifecycle plays discs made
+# the same way from the x64 build.
+#   release_test.sh SOURCE_DIR X86_BUILD_DIR PLAYED_BUILD_DIR
 set -uo pipefail
 root=$1 build=$2 rel=$2/release version=$(cat "$2/version.txt") module=/usr/lib/softhsm/libsofthsm2.so
+played=$3 arch=$(cat "$3/arch.txt")
 tmp=$(mktemp -d /tmp/vrb-release.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp" || exit 1
@@ -43,7 +47,7 @@ done
 cp -r "$rel" first && cp "$rel/Setup.exe" changed.exe && printf x | dd of=changed.exe bs=1 seek=5000 conv=notrunc 2>/dev/null
 check "one byte changed fails osslsigncode verify" bash -c '! osslsigncode verify -CAfile ca.pem -in changed.exe >/dev/null 2>&1'
 check "WinVerifyTrust, the authority a trusted root, accepts the signed file and finds the changed one's digest bad" \
-  test "$(wine "$build/bin/verifytrust.exe" ca.der first/Setup.exe changed.exe | tr -d '\r')" = \
+  test "$(wine "$played/bin/verifytrust.exe" ca.der first/Setup.exe changed.exe | tr -d '\r')" = \
   "$(printf '0x00000000 first/Setup.exe\n0x80096010 changed.exe')"
 
 # Refusals (what | the arguments | how the one line on stderr starts), each run finding a release in place.
@@ -63,7 +67,14 @@ EOF
 
 check "the key in the token makes the same release, byte for byte" same_release "${hsm[@]}" --cert good-chain.pem --pin-file pin
 check "a second PKCS#12 release is byte-identical to the first" same_release --pfx good.pfx --password-file password
-check "the signed discs play the whole lifecycle" env VRB_CD_IMAGE="$rel/verbalis-$version-cd.iso" \
-  VRB_MODULE_IMAGE="$rel/verbalis-$version-modules.iso" bash "$root/scripts/lifecycle.sh" "$build" "$build/lifecycle-signed"
-check "... which held the signed file" cmp -s "$build/lifecycle-signed/cd/Setup.exe" "$rel/Setup.exe"
+signed=$rel/Setup.exe discs=("$rel/verbalis-$version-cd.iso" "$rel/verbalis-$version-modules.iso")
+if [ "$arch" = x64 ]; then  # as scripts/release signs and packs, from the x64 build
+  osslsigncode sign -pkcs12 good.pfx -readpass password -h sha256 -n "Verbalis Setup" \
+    -i https://www.verbalis.example/ -time "$SOURCE_DATE_EPOCH" -in "$played/bin/Setup.exe" -out x64.exe >/dev/null
+  signed=$tmp/x64.exe discs=("$tmp/x64/cd.iso" "$tmp/x64/modules.iso")
+  "$root/scripts/make-dist.sh" "$signed" "$played/bin/Vrb.ex_" x64 "${discs[@]}"
+fi
+check "the signed discs of the $arch build play the whole lifecycle" env VRB_CD_IMAGE="${discs[0]}" \
+  VRB_MODULE_IMAGE="${discs[1]}" bash "$root/scripts/lifecycle.sh" "$played" "$played/lifecycle-signed"
+check "... which held the signed file" cmp -s "$played/lifecycle-signed/cd/Setup.exe" "$signed"
 exit $((failures > 0))

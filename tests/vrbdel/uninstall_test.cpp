@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "failure.h"
+#include "folders.h"
 #include "own_folder_check.h"
 #include "run_uninstall.h"
 #include "test_support.h"
@@ -289,6 +290,22 @@ TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
             "The folder D:\\???????\\ has a name that the uninstaller cannot use. Nothing was removed.");
   EXPECT_EQ(boxes.boxes()[0].type, static_cast<UINT>(MB_OKCANCEL));
   EXPECT_EQ(boxes.boxes()[1].caption, "Windows Error: 24");
+  // Each Program Files folder is named in one registry view only: neither is purged, whichever build runs.
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, nullptr, 0,
+                              KEY_ALL_ACCESS | view, nullptr, &key, nullptr), ERROR_SUCCESS);
+    BYTE saved[2 * MAX_PATH];
+    DWORD size = sizeof saved;
+    const bool had = !RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, saved, &size);
+    const string programs = dir / "Programs";
+    MakeDir(programs);
+    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(programs.c_str()),
+                   static_cast<DWORD>(programs.size() + 1));
+    EXPECT_TRUE(IsSharedFolder(ShortLowerPath(programs + "\\"))) << std::hex << view;
+    had ? RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, saved, size) : RegDeleteValueA(key, "ProgramFilesDir");
+    RegCloseKey(key);
+  }
   for (const char* root : {"r:\\", "\\\\server\\share\\"}) EXPECT_TRUE(IsSharedFolder(root)) << root;
   EXPECT_FALSE(IsSharedFolder("\\\\server\\share\\app\\"));
 }
