@@ -6,7 +6,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 ensure_deps() {
   # Both builds' compilers and both Wine loaders: whether 32-bit programs run
-  # here is only known by trying (scripts/lib-arch.sh), so apt installs both.
+  # here is only known by trying (scripts/lib-wine.sh), so both are installed.
   local pkgs=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
               g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
               wine wine32:i386 wine64 xvfb xauth mscompress googletest
@@ -61,7 +61,7 @@ apt_install() {
   fi
   local rest=() p
   for p in "$@"; do [[ $p == *:i386 ]] || rest+=("$p"); done
-  [ ${#rest[@]} -eq ${#@} ] && return 1
+  [ ${#rest[@]} -eq $# ] && return 1
   echo "apt-get install: the 32-bit packages could not be installed; the tests will use the x64 build" >&2
   apt-get install "${opts[@]}" "${rest[@]}"
 }

@@ -8,6 +8,7 @@
 set -uo pipefail
 root=$1 build=$2 rel=$2/release version=$(cat "$2/version.txt") module=/usr/lib/softhsm/libsofthsm2.so
 played=$3 arch=$(cat "$3/arch.txt")
+echo "release test: signs the x86 build; plays the $arch build under ${WINELOADER:-wine}"
 tmp=$(mktemp -d /tmp/vrb-release.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp" || exit 1
