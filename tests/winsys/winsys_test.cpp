@@ -83,6 +83,12 @@ std::string InCodePage932(Rule rule, const std::string& text) {
   return result;
 }
 std::string Word(const std::string& line, int index) { return CommandLineWord(line.c_str(), index); }
+DWORD waited = 0;  // the time-out of the last wait
+BOOL WINAPI FakeStart(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
+                      LPSTARTUPINFOA, LPPROCESS_INFORMATION process) {
+  return *process = {}, TRUE;
+}
+DWORD WINAPI FakeWait(HANDLE, DWORD milliseconds) { return waited = milliseconds, WAIT_OBJECT_0; }
 UINT WINAPI FakeWinExec(LPCSTR line, UINT) {  // "e<n>" returns n with last error 5, "-<n>" n and none
   if (*line == 'e') SetLastError(ERROR_ACCESS_DENIED);
   return atoi(line + 1);
@@ -106,6 +112,13 @@ const CallRow kCallRows[] = {
      "63", {Box(36, 5)}, Reported(36, 5)},
     {"AFailedStartIsReportedWith4", [](auto&) { return std::to_string(RunAndWait("C:\\windows\\none.exe /x")); }, "0",
      {Box(4, 2)}, "Registering Com Interface: C:\\windows\\none.exe /x\r\n" + Reported(4, 2) + kStartFailed + "2\r\n"},
+    {"TheUnregistrationIsWaitedForWithoutLimit",
+     [](auto&) {
+       Sys().CreateProcessA = FakeStart, Sys().WaitForSingleObject = FakeWait;
+       const bool started = RunAndWait("C:\\vrb\\\\Vrb.exe /unregserver");
+       return std::to_string(started) + " " + std::to_string(waited);
+     },
+     "1 " + std::to_string(INFINITE), {}, "Registering Com Interface: C:\\vrb\\\\Vrb.exe /unregserver\r\n"},
     {"AFailureWithoutALastErrorCodeIsNotReported", [](auto&) { return std::to_string(CheckedWinExec("-0", 1)); },
      "0"},
     {"AFailedWaitIsReportedWith35", [](auto&) { return std::to_string(CheckedWaitForSingleObject(nullptr, 0)); },
