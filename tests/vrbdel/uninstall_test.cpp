@@ -4,7 +4,6 @@
 
 #include <map>
 #include <random>
-#include <set>
 #include <sstream>
 
 #include "failure.h"
@@ -39,13 +38,8 @@ Tree Parse(const string& text) {  // "name:flags name ..."
     tree[word.substr(0, word.find(':'))] = Has(word, ":") ? word.substr(word.find(':') + 1) : "";
   return tree;
 }
-DWORD Attributes(const string& flags) {
-  return (Has(flags, "R") ? 1 : 0) | (Has(flags, "H") ? 2 : 0) | (Has(flags, "S") ? 4 : 0);
-}
-string Letters(DWORD attributes) {  // the attributes in flags
-  return string(attributes & FILE_ATTRIBUTE_READONLY ? "R" : "") + (attributes & FILE_ATTRIBUTE_HIDDEN ? "H" : "") +
-         (attributes & FILE_ATTRIBUTE_SYSTEM ? "S" : "");
-}
+DWORD Attributes(const string& f) { return (Has(f, "R") ? 1 : 0) | (Has(f, "H") ? 2 : 0) | (Has(f, "S") ? 4 : 0); }
+string Letters(DWORD a) { return string(a & 1 ? "R" : "") + (a & 2 ? "H" : "") + (a & 4 ? "S" : ""); }
 Tree Disk(const string& root, const string& rel = "") {  // names and attributes; links are listed, not entered
   Tree out;
   for (const string& name : ListNames(root + rel)) {
@@ -88,8 +82,7 @@ bool StaysWhole(const Tree& tree, const string& rel) {
   }
   return !folder && name == "notes.map" && notes;
 }
-// What stays whole and the folders above it, with the attributes they had (Wine lists every dot name as hidden); the
-// rest goes.
+// What stays whole and the folders above it, with their attributes (Wine lists dot names as hidden); the rest goes.
 Tree Survivors(const Tree& tree) {
   Tree out;
   for (const auto& [rel, flags] : tree)
@@ -222,7 +215,6 @@ const Case kCases[] = {
     {"InTheFolderOfAllProfilesNothingIsRemoved", "A", kAll, "O", "QR", false, "", WITH_MAIN},
     {"InDocumentsNothingIsRemoved", "M", kAll, "O", "QR", false, "", WITH_MAIN},
     {"InAFolderOfOursInDocumentsAllIsRemoved", "V", kAll, "O", "QN", true, kOurs, WITH_MAIN},
-    // Read-only entries go; what stays keeps its attributes, read-only lifted for a deletion that failed too.
     {"FoldersThatCannotBeEmptiedStayAndTheRunCompletes", "", kAll, "O", "QN", true, kOurs, "Install.Msg busy\\:R "
      "busy\\open.dat:BR busy\\x.dat:R lib\\:RH lib\\deep\\ lib\\deep\\index.lst:RH lib\\y.dat zzz\\:R "
      "zzz\\z.dat:RH abc00\\:RH abc00\\V03000 abc.map:RH"},
@@ -292,14 +284,9 @@ TEST(PurgeTrees, ExactlyWhatTheRulesSpareSurvives) {
 }
 
 // In-process: a file made read-only after the listing, and a read-only folder as Windows refuses to remove it, go.
-std::set<string> deletions;
-BOOL WINAPI LateReadOnly(LPCSTR path) {
-  if (Has(path, "late") && deletions.insert(path).second) SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
-  return DeleteFileA(path);
-}
-BOOL WINAPI RefusedWhenReadOnly(LPCSTR path) {
-  return GetFileAttributesA(path) & FILE_ATTRIBUTE_READONLY ? SetLastError(ERROR_ACCESS_DENIED), 0 : RemoveDirectoryA(path);
-}
+int lateCalls = 0;
+BOOL WINAPI LateReadOnly(LPCSTR p) { return Has(p, "late") && !lateCalls++ && SetFileAttributesA(p, 1), DeleteFileA(p); }
+BOOL WINAPI RefusedWhenReadOnly(LPCSTR p) { return GetFileAttributesA(p) & 1 ? SetLastError(5), 0 : RemoveDirectoryA(p); }
 TEST(UninstallSteps, ReadOnlyUnknownToTheListingIsLifted) {
   Bench b;
   b.Make(b.dir.path(), Parse("app\\ app\\late.dat app\\ro\\:R app\\ro\\x.dat:R"));
