@@ -6,13 +6,17 @@ reference program.
 About 1 file in 7 stays: desktops, list files, "Notes.Map" beside notes
 folders, and what lies in the user's folders (notes and "2..." folders, and
 user modules: "<stem>00" with a V03000 marker, with a sibling folder
-"<stem>01" and "<stem>.map" beside them). A few files are read-only. Names
-are in mixed case, as installers write them.
+"<stem>01" and "<stem>.map" beside them). One file in ten and one folder in
+ten are read-only (a folder without write permission, as Wine shows one),
+so that lifting the attribute is timed too. Names are in mixed case, as
+installers write them.
 """
 import argparse
 import os
 import random
 import stat
+
+READ_ONLY = stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH
 
 
 class Folder:
@@ -100,8 +104,8 @@ def write(root, top, listing, rng):
             file_path = os.path.join(path, name)
             with open(file_path, "wb") as f:
                 f.write(b"x" * 64)
-            if rng.random() < 0.03:
-                os.chmod(file_path, stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
+            if rng.random() < 0.1:
+                os.chmod(file_path, READ_ONLY)
             if kept or whole:
                 keeps = True
             else:
@@ -110,6 +114,8 @@ def write(root, top, listing, rng):
             sub_path = os.path.join(path, sub.name)
             os.mkdir(sub_path)
             sub_keeps = visit(sub, sub_path, relative + sub.name + "\\")
+            if rng.random() < 0.1:  # once its contents are written
+                os.chmod(sub_path, READ_ONLY | stat.S_IXUSR | stat.S_IXGRP | stat.S_IXOTH)
             if sub.kind == "user" or whole or sub_keeps:
                 keeps = True
             if not whole and sub.kind == "plain":

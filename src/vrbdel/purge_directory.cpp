@@ -9,6 +9,7 @@
 #include "directory_link.h"
 #include "file_info.h"
 #include "purge_rules.h"
+#include "sys_table.h"
 #include "wrappers.h"
 
 namespace {
@@ -20,6 +21,47 @@ struct Listed {
   std::string lower;
   std::string name;
   bool link;
+  DWORD attributes;  // as listed
+};
+
+// What SetFileAttributesA takes back of what a listing reports.
+constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Read-only is the one attribute that stops a deletion, of a file or of a
+// folder. It is lifted just before the deletion and put back when the entry
+// stays after all; every other attribute is the user's business. A link's
+// attributes are never changed: through the link it could reach the target.
+class ReadOnlyLifted {
+ public:
+  // `known`: the entry's attributes, when they are known before the first try.
+  ReadOnlyLifted(const std::string& path, DWORD known) : path_(path), attributes_(known) { Lift(); }
+  ~ReadOnlyLifted() {
+    if (lifted_) SetFileAttributesA(path_.c_str(), attributes_ & kSettable);
+  }
+  ReadOnlyLifted(const ReadOnlyLifted&) = delete;
+  ReadOnlyLifted& operator=(const ReadOnlyLifted&) = delete;
+
+  // Called right after a refused deletion: true when it was refused for a
+  // read-only not known before, which is now lifted, so that one more try is
+  // worth making.
+  bool LiftedAfterRefusal() {
+    if (lifted_ || GetLastError() != ERROR_ACCESS_DENIED) return false;
+    attributes_ = GetFileAttributesA(path_.c_str());
+    return attributes_ != INVALID_FILE_ATTRIBUTES && Lift();
+  }
+  void Deleted() { lifted_ = false; }
+
+ private:
+  bool Lift() {
+    lifted_ = (attributes_ & FILE_ATTRIBUTE_READONLY) && !(attributes_ & FILE_ATTRIBUTE_REPARSE_POINT) &&
+              SetFileAttributesA(path_.c_str(), attributes_ & kSettable & ~FILE_ATTRIBUTE_READONLY);
+    return lifted_;
+  }
+  const std::string& path_;
+  DWORD attributes_;
+  bool lifted_ = false;
 };
 
 // The entries of `all` that the rules kept in `kept`. Both are in listing
@@ -46,6 +88,7 @@ void PurgeDirectory(const std::string& directory) {
   std::vector<Listed> moduleCandidates;
   int notesCount = 0;
   std::string notesIndex;  // as listed; empty when there is none
+  DWORD notesIndexAttributes = 0;
 
   // Every decision for this level is made before anything here is deleted.
   {
@@ -55,29 +98,24 @@ void PurgeDirectory(const std::string& directory) {
       const std::string listed = listing.reachable_name();
       const std::string name = LowerLocale(listing.name());
       const DWORD attributes = listing.attributes();
-      const std::string path = directory + "\\" + listed;
       if (CountsAsNotes(name, attributes)) ++notesCount;
-      if (IsNotesIndex(name, attributes)) notesIndex = listed;
+      if (IsNotesIndex(name, attributes)) notesIndex = listed, notesIndexAttributes = attributes;
       // What no A call can name is left as it is.
       switch (listed.empty() ? EntryAction::Keep : ClassifyEntry(name, attributes)) {
         case EntryAction::Keep:
           break;
         case EntryAction::PurgeFolder:
-          SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_DIRECTORY);
           subdirectoryList.push_back(name);
-          folders.push_back({name, listed, false});
-          if (IsModuleFolderName(name)) moduleCandidates.push_back({name, listed, false});
+          folders.push_back({name, listed, false, attributes});
+          if (IsModuleFolderName(name)) moduleCandidates.push_back({name, listed, false, attributes});
           break;
         case EntryAction::RemoveLink:
-          // No attribute change: through a link it could reach the target.
           subdirectoryList.push_back(name);
-          folders.push_back({name, listed, true});
+          folders.push_back({name, listed, true, attributes});
           break;
         case EntryAction::DeleteFile:
-          if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            SetFileAttributesA(path.c_str(), 0);
           fileList.push_back(name);
-          files.push_back({name, listed, false});
+          files.push_back({name, listed, false, attributes});
           break;
       }
     }
@@ -85,9 +123,8 @@ void PurgeDirectory(const std::string& directory) {
 
   // notes.map goes when no notes folder is left beside it, unless a module keeps it.
   if (!notesIndex.empty() && notesCount == 0) {
-    SetFileAttributesA((directory + "\\" + notesIndex).c_str(), 0);
     fileList.push_back("notes.map");
-    files.push_back({"notes.map", notesIndex, false});
+    files.push_back({"notes.map", notesIndex, false, notesIndexAttributes});
   }
 
   SpareUserModules(fileList, subdirectoryList, [&](const std::string& name) {
@@ -99,8 +136,12 @@ void PurgeDirectory(const std::string& directory) {
     return false;
   });
 
-  for (const Listed& file : StillListed(fileList, files))
-    DeleteFileQuiet(directory + "\\" + file.name);
+  for (const Listed& file : StillListed(fileList, files)) {
+    const std::string path = directory + "\\" + file.name;
+    ReadOnlyLifted readOnly(path, file.attributes);
+    if (DeleteFileQuiet(path) || (readOnly.LiftedAfterRefusal() && DeleteFileQuiet(path)))
+      readOnly.Deleted();
+  }
 
   for (const Listed& folder : StillListed(subdirectoryList, folders)) {
     const std::string path = directory + "\\" + folder.name;
@@ -109,8 +150,12 @@ void PurgeDirectory(const std::string& directory) {
       continue;
     }
     PurgeDirectory(path);
-    // A folder that keeps spared or busy files stays; stopping here would
-    // make every later uninstall stop at the same folder.
-    RemoveDirectoryA(path.c_str());
+    // A folder that keeps spared or busy files stays, with the attributes it
+    // has (stopping here would make every later uninstall stop at the same
+    // folder); so its read-only counts only once it is empty and refused.
+    ReadOnlyLifted readOnly(path, 0);
+    if (Sys().RemoveDirectoryA(path.c_str()) ||
+        (readOnly.LiftedAfterRefusal() && Sys().RemoveDirectoryA(path.c_str())))
+      readOnly.Deleted();
   }
 }

@@ -10,6 +10,12 @@ struct SysTable {
                                DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION);
   BOOL(WINAPI* ReadFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
   BOOL(WINAPI* WriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+  // A file made read-only between the purge's listing and its deletion; a
+  // read-only folder, which Windows refuses to remove and Wine does not.
+  BOOL(WINAPI* DeleteFileA)(LPCSTR);
+  BOOL(WINAPI* RemoveDirectoryA)(LPCSTR);
+  // The unregistration is waited for without limit.
+  DWORD(WINAPI* WaitForSingleObject)(HANDLE, DWORD);
   // Null where the system lacks the function.
   BOOL(WINAPI* GetDiskFreeSpaceExA)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
   BOOL(WINAPI* GetDiskFreeSpaceA)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);

@@ -59,7 +59,7 @@ int CheckedMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 DWORD CheckedWaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   ClearLastError();
-  DWORD result = WaitForSingleObject(handle, milliseconds);
+  DWORD result = Sys().WaitForSingleObject(handle, milliseconds);
   if (result == WAIT_FAILED) ReportWindowsError(kCallWaitForSingleObject);
   return result;
 }

@@ -9,6 +9,7 @@
 #include "failure.h"
 #include "folders.h"
 #include "own_folder_check.h"
+#include "purge_directory.h"
 #include "run_uninstall.h"
 #include "test_support.h"
 
@@ -38,11 +39,13 @@ Tree Parse(const string& text) {  // "name:flags name ..."
     tree[word.substr(0, word.find(':'))] = Has(word, ":") ? word.substr(word.find(':') + 1) : "";
   return tree;
 }
-Tree Disk(const string& root, const string& rel = "") {  // links are listed, not entered
+DWORD Attributes(const string& f) { return (Has(f, "R") ? 1 : 0) | (Has(f, "H") ? 2 : 0) | (Has(f, "S") ? 4 : 0); }
+string Letters(DWORD a) { return string(a & 1 ? "R" : "") + (a & 2 ? "H" : "") + (a & 4 ? "S" : ""); }
+Tree Disk(const string& root, const string& rel = "") {  // names and attributes; links are listed, not entered
   Tree out;
   for (const string& name : ListNames(root + rel)) {
-    out[rel + name];
     const DWORD attributes = GetFileAttributesW(W(root + WithoutBackslash(rel + name)).c_str());
+    out[rel + name] = Letters(attributes);
     if (Ends(name, "\\") && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
       for (const auto& below : Disk(root, rel + name)) out.insert(below);
   }
@@ -80,11 +83,13 @@ bool StaysWhole(const Tree& tree, const string& rel) {
   }
   return !folder && name == "notes.map" && notes;
 }
-Tree Survivors(const Tree& tree) {  // what stays whole and the folders above it; the rest goes
+// What stays whole and the folders above it, with their attributes (Wine lists dot names as hidden); the rest goes.
+Tree Survivors(const Tree& tree) {
   Tree out;
   for (const auto& [rel, flags] : tree)
     if (StaysWhole(tree, rel))
-      for (string up = rel; !up.empty(); up = ParentOf(up)) out[up];
+      for (string up = rel; !up.empty(); up = ParentOf(up))
+        out[up] = Letters(Attributes(tree.at(up)) | (Begins(NameOf(up), ".") ? FILE_ATTRIBUTE_HIDDEN : 0));
   return out;
 }
 
@@ -118,6 +123,7 @@ struct Bench {
     Unix("Z:\\bin\\rm -rf", {dir.path()}, true);  // Wine cannot remove a link
   }
   void Make(const string& root, const Tree& tree) {
+    Names readOnly;  // folders: Wine makes none read-only, but shows one without write permission as read-only
     for (const auto& [rel, flags] : tree) {
       const string path = root + WithoutBackslash(rel);
       const std::wstring w = W(path);
@@ -127,9 +133,12 @@ struct Bench {
       else WriteBytes(path, rel);
       if (Has(flags, "O")) SetLocalWriteTime(path, 1979, 12, 31);
       if (Has(flags, "B")) held.push_back(CreateFileW(w.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0));
-      const DWORD attributes = (Has(flags, "R") ? 1 : 0) | (Has(flags, "H") ? 2 : 0) | (Has(flags, "S") ? 4 : 0);
+      const DWORD attributes = Attributes(flags);
       if (attributes) ASSERT_TRUE(SetFileAttributesW(w.c_str(), attributes)) << path;
+      if (Ends(rel, "\\") && Has(flags, "R")) readOnly.push_back(path);
     }
+    if (!readOnly.empty()) Unix("Z:\\bin\\chmod a-w", readOnly, false);
+    for (int i = 0; i < 100 && !readOnly.empty() && !(GetFileAttributesW(W(readOnly.back()).c_str()) & 1); ++i) Sleep(50);
   }
   ScratchDir dir;
   char saved[3][MAX_PATH] = {};
@@ -207,8 +216,9 @@ const Case kCases[] = {
     {"InTheFolderOfAllProfilesNothingIsRemoved", "A", kAll, "O", "QR", false, "", WITH_MAIN},
     {"InDocumentsNothingIsRemoved", "M", kAll, "O", "QR", false, "", WITH_MAIN},
     {"InAFolderOfOursInDocumentsAllIsRemoved", "V", kAll, "O", "QN", true, kOurs, WITH_MAIN},
-    {"FoldersThatCannotBeEmptiedStayAndTheRunCompletes", "", kAll, "O", "QN", true, kOurs, "Install.Msg busy\\ "
-     "busy\\open.dat:B busy\\x.dat lib\\ lib\\deep\\ lib\\deep\\index.lst lib\\y.dat zzz\\ zzz\\z.dat"},
+    {"FoldersThatCannotBeEmptiedStayAndTheRunCompletes", "", kAll, "O", "QN", true, kOurs, "Install.Msg busy\\:R "
+     "busy\\open.dat:BR busy\\x.dat:R lib\\:RH lib\\deep\\ lib\\deep\\index.lst:RH lib\\y.dat zzz\\:R "
+     "zzz\\z.dat:RH abc00\\:RH abc00\\V03000 abc.map:RH"},
     {"AFolderLinkIsNotFollowed", "", kAll, "O", "QN", true, kOurs,
      "Install.Msg lib\\ lib\\x.dat lib\\shared\\:L abc00\\:L abc.map"},
     {"AGroupHoldingAnotherShortcutStays", "", "Tools Verbalis", "O", "QSN", true,
@@ -234,9 +244,7 @@ struct Generator {
   Tree tree{{"VrbDel.exe", ""}, {"Install.Msg", ""}};
   int Below(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
   string Pick(std::initializer_list<const char*> items) { return items.begin()[Below(items.size())]; }
-  string Flags(bool file) {  // Wine keeps no read-only folders
-    return string(file && !Below(5) ? "R" : "") + (Below(7) ? "" : "H") + (Below(12) ? "" : "S");
-  }
+  string Flags() { return string(Below(5) ? "" : "R") + (Below(7) ? "" : "H") + (Below(12) ? "" : "S"); }
   string Name(bool folder) {  // a module's name, a sibling's or a ".map" file's; or one the rules single out
     string s = Below(3) ? Pick({"abc", "x", "\xE4rz", "no", "note", "", "2b"}) +
         (folder ? Pick({"00", "00", "01", "xx", "001", "0"}) : Pick({".map", "nt.map", ".idx", "00.map"}))
@@ -256,12 +264,12 @@ struct Generator {
     for (int i = 0, n = depth ? Below(8 - depth) : 8 + Below(10); i < n; ++i) {
       const int roll = Below(100), marker = Below(20);
       const string rel = dir + Name(true) + "\\";
-      if (roll < 40 && depth < 4 && Add(rel, Flags(false))) {
+      if (roll < 40 && depth < 4 && Add(rel, Flags())) {
         if (marker < 3) Add(rel + Pick({"V03000\\", "t03000\\"}), "");
-        else if (marker < 17) Add(rel + Pick({"V03000", "t03000"}), Flags(true) + (marker < 5 ? "O" : ""));
+        else if (marker < 17) Add(rel + Pick({"V03000", "t03000"}), Flags() + (marker < 5 ? "O" : ""));
         Fill(rel, depth + 1);
       } else if (roll >= 40 || depth == 4) {
-        Add(dir + Name(false), Flags(true));
+        Add(dir + Name(false), Flags());
       }
     }
   }
@@ -274,6 +282,19 @@ TEST(PurgeTrees, ExactlyWhatTheRulesSpareSurvives) {
     g.Fill("", 0);
     Check({"", "", kAll, "O", "QN", true, kOurs, ""}, g.tree);
   }
+}
+
+// In-process: a file made read-only after the listing, and a read-only folder as Windows refuses to remove it, go.
+int lateCalls = 0;
+BOOL WINAPI LateReadOnly(LPCSTR p) { return Has(p, "late") && !lateCalls++ && SetFileAttributesA(p, 1), DeleteFileA(p); }
+BOOL WINAPI RefusedWhenReadOnly(LPCSTR p) { return GetFileAttributesA(p) & 1 ? SetLastError(5), 0 : RemoveDirectoryA(p); }
+TEST(UninstallSteps, ReadOnlyUnknownToTheListingIsLifted) {
+  Bench b;
+  b.Make(b.dir.path(), Parse("app\\ app\\late.dat app\\ro\\:R app\\ro\\x.dat:R"));
+  FakeBoxes table;
+  Sys().DeleteFileA = LateReadOnly, Sys().RemoveDirectoryA = RefusedWhenReadOnly;
+  PurgeDirectory(b.dir / "app");
+  EXPECT_EQ(Disk(b.dir / "app\\"), Tree{});
 }
 
 // In-process: no question where the folder cannot be entered, no consent where it cannot be shown, no root purged.

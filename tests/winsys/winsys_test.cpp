@@ -83,6 +83,8 @@ std::string InCodePage932(Rule rule, const std::string& text) {
   return result;
 }
 std::string Word(const std::string& line, int index) { return CommandLineWord(line.c_str(), index); }
+DWORD waited = 0;  // the time-out of the last wait
+DWORD WINAPI RecordedWait(HANDLE h, DWORD milliseconds) { return WaitForSingleObject(h, waited = milliseconds); }
 UINT WINAPI FakeWinExec(LPCSTR line, UINT) {  // "e<n>" returns n with last error 5, "-<n>" n and none
   if (*line == 'e') SetLastError(ERROR_ACCESS_DENIED);
   return atoi(line + 1);
@@ -93,6 +95,7 @@ struct CallRow {  // the call gets the scratch folder; the boxes it shows are an
   std::vector<int> answers;
 };
 const std::string kFatal = "Application Error|Exception E", kAt = " in module vrbdel.exe at 004012AB.\n";
+const char kCmd[] = "C:\\windows\\system32\\cmd.exe /c exit";
 const std::string kU = "\x83\x55", kYen = "\x95\x5c", kStartFailed = "Registering Com Interface failed with error: ";
 const CallRow kCallRows[] = {
     {"AMissingKeyLogsTheOpenFailure", [](auto&) { return Read(REG_SZ, "1", "Software\\VrbTests\\None"); },
@@ -106,6 +109,9 @@ const CallRow kCallRows[] = {
      "63", {Box(36, 5)}, Reported(36, 5)},
     {"AFailedStartIsReportedWith4", [](auto&) { return std::to_string(RunAndWait("C:\\windows\\none.exe /x")); }, "0",
      {Box(4, 2)}, "Registering Com Interface: C:\\windows\\none.exe /x\r\n" + Reported(4, 2) + kStartFailed + "2\r\n"},
+    {"TheUnregistrationIsWaitedForWithoutLimit",
+     [](auto&) { return Sys().WaitForSingleObject = RecordedWait, std::to_string(RunAndWait(kCmd) ? waited : 0); },
+     std::to_string(INFINITE), {}, "Registering Com Interface: " + std::string(kCmd) + "\r\n"},
     {"AFailureWithoutALastErrorCodeIsNotReported", [](auto&) { return std::to_string(CheckedWinExec("-0", 1)); },
      "0"},
     {"AFailedWaitIsReportedWith35", [](auto&) { return std::to_string(CheckedWaitForSingleObject(nullptr, 0)); },
