@@ -222,15 +222,3 @@ std::vector<std::string> BoxSummary(const BoxRun& run) {
 void SetEnv(const std::string& name, const std::string& value) {
   SetEnvironmentVariableW(W(name).c_str(), value.empty() ? nullptr : W(value).c_str());
 }
-
-void Unix(std::string command, const std::vector<std::string>& paths, bool gone) {
-  for (std::string path : paths) {
-    for (char& c : path)
-      if (c == '\\') c = '/';
-    command += " \"" + std::string(getenv("WINEPREFIX")) + "/drive_c" + path.substr(2) + "\"";
-  }
-  STARTUPINFOA startup{sizeof startup};
-  PROCESS_INFORMATION process;
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, 0, 0, nullptr, "C:\\", &startup, &process));
-  for (int i = 0; i < 100 && PathExists(paths.back()) == gone; ++i) Sleep(50);
-}

@@ -33,9 +33,6 @@ bool PathExists(const std::string& path);
 // Lines of a file ended by CR LF, the ends removed; empty when there is no file.
 std::vector<std::string> FileLines(const std::string& path);
 void MakeDir(const std::string& path);
-// Runs a Unix command on paths below C:\ (Z:\bin\ln -s makes a link); Wine gives nothing to wait on: waits until
-// the last path is there, or gone.
-void Unix(std::string command, const std::vector<std::string>& paths, bool gone);
 // Removes a tree; directory links are unlinked, never descended into.
 void RemoveTree(const std::string& path);
 void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour = 12,
