@@ -15,6 +15,10 @@ INT AsLzFile(HANDLE file) { return static_cast<INT>(reinterpret_cast<INT_PTR>(fi
 
 }  // namespace
 
+void ReportDestinationError(const std::string& destination) {
+  ShowBox("Error opening destination file " + Quoted(destination), "CopyFile");
+}
+
 bool ExpandCompressedFile(const std::string& source, const std::string& destination) {
   const SysTable& lz = Sys();
   // Opened here rather than by LZOpenFileA, whose record holds no path of 128
@@ -28,11 +32,11 @@ bool ExpandCompressedFile(const std::string& source, const std::string& destinat
     ShowBox("Error opening source file " + Quoted(source), "CopyFile");
     return false;
   }
-  // From here LZClose closes what LZInit was given.
-  HANDLE destinationFile = CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // From here LZClose closes what LZInit was given. A name that exists, a link among them, is never written through.
+  HANDLE destinationFile = CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
   if (destinationFile == INVALID_HANDLE_VALUE) {
-    ShowBox("Error opening destination file " + Quoted(destination), "CopyFile");
+    ReportDestinationError(destination);
     lz.LZClose(in);
     return false;
   }

@@ -11,6 +11,7 @@
 #include "file_info.h"
 #include "folders.h"
 #include "jaws_config.h"
+#include "private_folder.h"
 #include "setup_messages.h"
 #include "setup_paths.h"
 #include "start_result.h"
@@ -59,20 +60,33 @@ void RunSetup(const std::string& programPath, const std::string& arg1) {
   }
 
   std::string commandLine;
+  PrivateFolder folder;
+  bool expanded = false;
   if (FileExists(sourceDir + "Vrb.Exe")) {
     commandLine = InstallCommandLine(sourceDir, sourceDir);
     if (IsAutorunCurrent(sourceDir + "Vrb.exe", arg1)) return;
     ChangeDirectory(DirectoryToEnter(sourceDir));
   } else {
     if (IsAutorunCurrent(sourceDir + "Vrb.ex_", arg1)) return;
-    if (!ExpandCompressedFile(sourceDir + "Vrb.Ex_", tempDir + "Vrb.exe")) return;
-    commandLine = InstallCommandLine(tempDir, sourceDir);
-    ChangeDirectory(DirectoryToEnter(tempDir));
+    // Never the temporary folder itself: any program the user runs can plant files there.
+    if (!MakePrivateFolder(tempDir, folder)) {
+      ReportDestinationError(folder.path + "Vrb.exe");
+      return;
+    }
+    if (!ExpandCompressedFile(sourceDir + "Vrb.Ex_", folder.path + "Vrb.exe")) {
+      RemoveNow(folder);
+      return;
+    }
+    expanded = true;
+    tempDir = folder.path;
+    commandLine = InstallCommandLine(folder.path, sourceDir);
+    ChangeDirectory(DirectoryToEnter(folder.path));
   }
 
   StartLog("");
   InstallJawsConfigOrWarn(sourceDir);
 
   UINT result = CheckedWinExec(commandLine.c_str(), SW_SHOWNORMAL);
+  if (expanded) RemoveAtRestart(folder);
   ReportStartResult(result, tempDir);
 }

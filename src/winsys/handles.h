@@ -9,6 +9,7 @@ class FileHandle {
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   HANDLE get() const { return h_; }
+  void reset(HANDLE h) { Close(); h_ = h; }
   bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   void Close() {
     if (valid()) CloseHandle(h_);

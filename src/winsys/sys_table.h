@@ -16,6 +16,8 @@ struct SysTable {
   BOOL(WINAPI* RemoveDirectoryA)(LPCSTR);
   // The unregistration is waited for without limit.
   DWORD(WINAPI* WaitForSingleObject)(HANDLE, DWORD);
+  // Wine does not keep the security descriptor asked for: a test reads what is passed.
+  BOOL(WINAPI* CreateDirectoryA)(LPCSTR, LPSECURITY_ATTRIBUTES);
   // Null where the system lacks the function.
   BOOL(WINAPI* GetDiskFreeSpaceExA)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
   BOOL(WINAPI* GetDiskFreeSpaceA)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);

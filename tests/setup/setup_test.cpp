@@ -11,6 +11,8 @@
 #include "test_support.h"
 #include "wrappers.h"
 
+#include <sddl.h>  // after <windows.h>
+
 namespace {
 
 // Short form lower-cased, as the launcher names folders on command lines.
@@ -22,6 +24,15 @@ std::string LauncherTempDir() {
 }
 
 std::string DropLast(const std::string& dir) { return dir.substr(0, dir.size() - 1); }
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPending[] = "PendingFileRenameOperations";
+// What Windows renames or deletes at the next restart, as it records it: each path, then its new name ("" deletes it).
+std::string PendingRenames(std::string data = std::string(16384, '\0')) {
+  DWORD n = static_cast<DWORD>(data.size());  // the list's closing 0 left out
+  LSTATUS got = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPending, RRF_RT_ANY, nullptr, &data[0], &n);
+  return got ? "" : data.substr(0, n - 1);
+}
 
 std::string Fill(std::string text, char mark, const std::string& with) {
   for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, 1, with);
@@ -48,8 +59,9 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 
 // The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD); modules
 // among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir); a folder "Language"; a
-// DLL planted as LZ32; the distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name
-// (the log cannot be written); a folder named Install.Msg; the distribution, and the temporary folder, in a folder
+// DLL planted as LZ32 beside the launcher and, with a Vrb.exe, in TEMP (where the main program was once expanded); the
+// distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name (the log cannot be
+// written); a folder named Install.Msg; the distribution, and the temporary folder, in a folder
 // named in Cyrillic, which the code page cannot spell, or 16 folders deep; a current JAWS's settings in application data.
 enum : unsigned {
   kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
@@ -132,8 +144,9 @@ struct Bench {
     RegisterJaws("");
     DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
     DeleteRegTree(HKEY_CURRENT_USER, kAppDefaults);
-    for (const char* name : {"Vrb.exe", "Startup.Log"}) DeleteFileA((temp + name).c_str());
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
   }
+
   static std::string Entry(const std::string& path) { return ReadBytes(path) + "|" + std::to_string(FileAge(path)); }
   std::map<std::string, std::string> JawsTree() {  // below the versions laid out: folders, and files' content and age
     std::map<std::string, std::string> tree;
@@ -147,7 +160,7 @@ struct Bench {
   BoxRun Run(const Row& row) {
     SetEnv("VRB_STUB_LOG", stubLog);
     if (row.files & kDriveRoot) dist = "R:\\";
-    std::string tmp = row.files & kCyrillic ? root / "???????\\Temp\\" : "";
+    std::string tmp = row.files & kCyrillic ? root / "???????\\Temp\\" : root / "Temp\\";
     if (row.files & kCyrillic) dist = root / "??????? Setup\\", installDir = root / "Program Files\\????????\\";
     for (int i = 0; i < 16 && (row.files & kDeep); ++i) dist += "deepdeep\\", tmp = dist + "temp\\";
     source = row.files & kCd ? dist + "vrb\\win32\\" : dist;
@@ -155,7 +168,7 @@ struct Bench {
     for (const std::string& dir : {dist, dist + "vrb", source, dist + "sub", root / "Program Files", installDir,
                                    root / "???????", tmp})
       MakeDir(dir);
-    if (!tmp.empty()) SetEnv("TMP", tmp), temp = ShortLower(tmp);
+    SetEnv("TMP", tmp), temp = ShortLower(tmp);
     // At the first blank of the installed copy's path: Windows would start it for an unquoted path.
     CopyBin("boxbot.exe", root / "Program.exe");
     MakeDistribution(source, row.files);
@@ -200,6 +213,8 @@ struct Bench {
       CopyBin("planted\\lz32.dll", dist + "lz32.dll");
       SetRegString(HKEY_CURRENT_USER, std::string(kAppDefaults) + "\\DllOverrides", "lz32", "native,builtin");
       SetEnv("VRB_PLANTED_MARKER", marker);
+      CopyBin("planted\\lz32.dll", temp + "vrbplug.dll");
+      WriteBytes(temp + "Vrb.exe", "planted");
     }
     CopyBin("Setup.exe", dist + "Setup.exe");
     FileHandle held(CreateFileA((sharedJaws + refused + "Vrb.Jcf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -230,9 +245,17 @@ TEST_P(SetupProgram, Run) {
   EXPECT_EQ(run.exitCode, row.files & kListDir ? 1u : 0u);
   EXPECT_FALSE(PathExists(t.marker));
 
-  std::string s = ShortLower(t.source), program = row.start == kTemp ? t.temp : s, list;
+  // Into a folder of its own right below TEMP, put down for deletion at restart after what it holds; TEMP left alone.
+  const std::vector<std::string> trace = t.Trace(row.start != kNone);
+  std::string s = ShortLower(t.source), program = s, list, pending;
+  if (row.start == kTemp) program = trace.size() > 2 ? trace[2].substr(4) + "\\" : "";
+  for (const std::string& in : {program + "Vrb.exe", program + "Startup.Log", DropLast(program)})
+    if (row.start == kTemp) pending += "\\??\\" + in + '\0' + '\0';
+  EXPECT_EQ(PendingRenames(), pending);
+  if (row.start == kTemp) EXPECT_EQ(program.substr(0, program.rfind('\\', program.size() - 2) + 1), t.temp);
+  EXPECT_EQ(ReadBytes(t.temp + "Vrb.exe"), row.files & kPlanted ? "planted" : "<missing>");
   std::vector<std::string> expected = {"start", "cmdline=" + program + "VRB.EXE \"" + s + "\"",
-                                       "cwd=" + (program.size() == 3 ? program : DropLast(program)), "show=1"};
+      "cwd=" + (program.size() == 3 ? program : DropLast(program)), "show=1", "plugin=none", "end"};
   if (row.start == kHandOff) {  // the modules in the order the folder lists them
     const std::string in = Reachable(t.installDir), q = in.find(" ") != std::string::npos ? "\"" : "";
     expected = {"start", "cmdline=" + q + in + "Vrb.Exe" + q, "cwd=" + DropLast(in), "show=1"};
@@ -241,10 +264,10 @@ TEST_P(SetupProgram, Run) {
       expected.push_back("module=" + s + LowerLocale(name));
     }
     if (list.empty()) expected.push_back("autoload=missing");
+    expected.push_back("end");
   }
-  expected.push_back("end");
   if (row.start == kNone) expected.clear();
-  EXPECT_EQ(t.Trace(row.start != kNone), expected);
+  EXPECT_EQ(trace, expected);
   if (row.start == kHandOff) EXPECT_EQ(ReadBytes(t.installDir + "AutoLoad.Lst"), list.empty() ? "<missing>" : list);
   else if ((row.files & (kInstalled | kListDir)) == kInstalled)
     EXPECT_EQ(ReadBytes(t.installDir + "AutoLoad.Lst"), kOldList);
@@ -268,7 +291,7 @@ TEST_P(SetupProgram, Run) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row>{
   // What the distribution holds.
-  {"CdExpandsIntoTheTemporaryFolder", kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp, kJaws},
+  {"CdExpandsIntoAFolderOfItsOwnPastDllsPlanted", kCd | kVrbEx_ | kFiles | kPlanted, "", "", "", {}, kTemp, kJaws},
   {"ALanguageFolderCounts", (kComplete & ~kLang801) | kLangDir, ""},
   {"NoProgram", kFiles, "", "", "", {kDamaged}, kNone},
   {"NoInstallMsg", kComplete & ~kInstallMsg, "", "", "", {kDamaged}, kNone, kJaws},
@@ -308,7 +331,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"AnEarlierStartupLogIsRewrittenLineByLine", kComplete | kOldLog, ""},
   // Logging stays off without a word; a screen-reader line would otherwise fail and bring a box.
   {"StartupLogCannotBeWritten", kComplete | kLogDir, "", "", "", {}, kSource, kJaws},
-  {"DllPlantedBesideTheLauncher", kVrbEx_ | kFiles | kPlanted, "", "", "", {}, kTemp},
   // Folders the code page cannot spell are named by their short forms; LZ32 takes paths of 128 characters and more.
   {"HandOffFromACyrillicFolderToACyrillicFolder", kModsOnly | kCyrillic, kRecent, "@\\", "", {}, kHandOff},
   {"CdInACyrillicFolderExpandsIntoACyrillicTemporaryFolder", kCyrillic | kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
@@ -333,6 +355,15 @@ BOOL WINAPI FakeFreeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGE
 }
 LONG WINAPI CopyFails(INT, INT) { return -5; }  // LZERROR_WRITE: the disk is full
 DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) { return 0; }  // a volume that keeps no 8.3 names
+std::vector<std::string> g_folders, g_security;  // asked for, and the descriptors asked with; the first name is taken
+BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
+  char* sddl = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorA(security ? security->lpSecurityDescriptor : nullptr,
+                                                       SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr);
+  g_folders.push_back(path), g_security.push_back(sddl ? sddl : "<none>"), LocalFree(sddl);
+  if (g_folders.size() == 1) return SetLastError(ERROR_ALREADY_EXISTS), FALSE;
+  return CreateDirectoryA(path, security);
+}
 
 enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled };
 // The temporary folder from TMP (when given), free space on C: and elsewhere, and the drives asked (when given).
@@ -346,13 +377,13 @@ class SetupInProcess : public ::testing::TestWithParam<SetupRow> {};
 }  // namespace
 
 // What the user sees when the main program does not start (the result from WinExec) or cannot be made ready; in the
-// boxes "@" is the temporary folder, "$" the distribution's.
+// boxes "@" is the temporary folder, "$" the distribution's, "%" the last folder of its own the launcher asked for.
 TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   const SetupRow& row = GetParam();
   ScratchDir dist;
   MakeDistribution(dist.path(), row.files);
   const std::string tmp = getenv("TMP");
-  if (row.tmp || row.fault == kNoTempFolder) SetEnv("TMP", row.tmp ? row.tmp : dist / "gone");
+  SetEnv("TMP", row.tmp ? row.tmp : dist / (row.fault == kNoTempFolder ? "gone" : ""));  // its own folder in dist
   std::string source = ShortLower(dist.path()), temp = LauncherTempDir();
   FakeBoxes boxes;
   Sys().WinExec = FakeWinExec;
@@ -360,6 +391,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.fault == kNoLz32) Sys().LZInit = nullptr;
   if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
   if (row.fault == kNoShortNames) Sys().GetShortPathNameW = NoShortName;
+  Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
   g_result = row.result;
   g_freeOnC = row.freeOnC;
   g_freeElsewhere = row.freeElsewhere;
@@ -367,11 +399,19 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   RunSetup(row.fault == kUnspelled ? "D:\\???????\\Setup.exe" : dist / "Setup.exe", "");
   ReleaseLog();
   SetEnv("TMP", tmp);
-  std::vector<std::string> expected;
-  for (const std::string& box : row.boxes) expected.push_back(Fill(Fill(box, '@', temp), '$', source));
-  EXPECT_EQ(boxes.Summary(), expected);
+  // The compressed program's folder: another name after a taken one, the first error of any other kind the end; only
+  // SYSTEM and the Administrators let in. Kept once the program is started, else removed.
   const bool starts = row.fault == kNoFault || row.fault == kNoShortNames;
-  EXPECT_EQ(g_started, std::vector<std::string>(starts, source + "VRB.EXE \"" + source + "\""));
+  EXPECT_EQ(g_security, std::vector<std::string>(row.files & kVrbExe || row.fault == kUnspelled ? 0 : 2,
+                                                 "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"));
+  const std::string folder = g_folders.size() == 2 && g_folders[0] != g_folders[1] ? g_folders[1] + "\\" : "";
+  EXPECT_EQ(PathExists(folder), !folder.empty() && starts);
+  std::vector<std::string> expected;
+  for (const std::string& box : row.boxes)
+    expected.push_back(Fill(Fill(Fill(box, '@', temp), '$', source), '%', folder));
+  EXPECT_EQ(boxes.Summary(), expected);
+  const std::string program = row.files & kVrbExe ? source : folder;
+  EXPECT_EQ(g_started, std::vector<std::string>(starts, program + "VRB.EXE \"" + source + "\""));
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
 }
@@ -379,11 +419,11 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
 const ULONGLONG kMB = 1024 * 1024;
 const std::string kShort = "Setup Warning|Warning: 4 Megs of temporary space needed for Setup";
 INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<SetupRow>{
-  {"Result2", kComplete, kNoFault, 2, {"WinExec|2-File was not found. @VRB.EXE"}},
+  {"Result2", kVrbEx_ | kFiles, kNoFault, 2, {"WinExec|2-File was not found. %VRB.EXE"}},  // the folder of its own
   {"Result31", kComplete, kNoFault, 31, {"WinExec|Failed to run SETUP1.EXE. Error code: 31"}},
   {"Result32", kComplete, kNoFault, 32, {}},
   {"NoLz32", kVrbEx_ | kFiles, kNoLz32, 33, {"CopyFile|Error opening source file \"$Vrb.Ex_\""}},
-  {"NoTemporaryFolder", kVrbEx_ | kFiles, kNoTempFolder, 33, {"CopyFile|Error opening destination file \"@Vrb.exe\""}},
+  {"NoTemporaryFolder", kVrbEx_ | kFiles, kNoTempFolder, 33, {"CopyFile|Error opening destination file \"%Vrb.exe\""}},
   // 4 MB of temporary space, else drive C:, else a warning and on.
   {"TemporarySpaceFallsBackToDriveC", kComplete, kNoFault, 2, {kShort, "WinExec|2-File was not found. c:\\VRB.EXE"},
    "d:\\temp", 4 * kMB - 1, kMB, "D:\\ C:\\ "},
@@ -392,7 +432,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
   {"FourMegabytesOnDriveCAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", 4 * kMB, 0, "C:\\ "},
   {"TwoTebibytesOrMoreAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", ~0ull, 0, "C:\\ "},
   {"AFailedFreeSpaceQueryWarns", kComplete, kNoFault, 33, {kShort}, "c:\\me\\temp", 1, 0, "C:\\ "},
-  {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"@Vrb.exe\""}},
+  {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"%Vrb.exe\""}},
   // A temporary folder that no A call can name is none: c:\ stands in, as for no folder at all.
   {"ATemporaryFolderWithoutAShortNameIsNone", kComplete, kNoShortNames, 2,
    {"WinExec|2-File was not found. c:\\VRB.EXE"}, "c:\\users\\????\\temp"},

@@ -8,8 +8,10 @@
 // waits VRB_STUB_DELAY_MS (default 300) and then reports whether the file named
 // by VRB_STUB_PROBE still exists ("probe=present" or "probe=missing"), which
 // shows whether its caller waited before deleting anything.
-// Started with a source folder and VRB_STUB_INSTALL set to 1 it installs the
-// product as the real main program would (see Install below).
+// Started with a source folder it first loads vrbplug.dll, as a program that
+// looks for an optional library does, and records where the system found it
+// ("plugin=<path>", or "plugin=none"); with VRB_STUB_INSTALL set to 1 it then
+// installs the product as the real main program would (see Install below).
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -207,8 +209,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!probe.empty())
       Record(GetFileAttributesA(probe.c_str()) != INVALID_FILE_ATTRIBUTES ? "probe=present"
                                                                           : "probe=missing");
-  } else if (Env("VRB_STUB_INSTALL") == "1") {
-    Install(WithSlash(Unquoted(args)));
+  } else {
+    HMODULE plugin = LoadLibraryA("vrbplug.dll");
+    char from[MAX_PATH] = "none";
+    if (plugin) GetModuleFileNameA(plugin, from, MAX_PATH);
+    Record(std::string("plugin=") + from);
+    if (Env("VRB_STUB_INSTALL") == "1") Install(WithSlash(Unquoted(args)));
   }
   Record("end");
   Flush();
