@@ -52,7 +52,7 @@ check() {
   fi
   [ -z "$modules" ] && return 0
   [ -d "$modules" ] || die "$modules: no such folder"
-  for f in "$modules"/* "$modules"/.[!.]*; do
+  for f in "$modules"/*; do
     [ -e "$f" ] && hands_off "$(basename "$f")" && return 0
   done
   die "$modules holds no module that Setup.exe would hand off (a name with 801 or 101, not Install.801, BetaEng.801, Common* or Lang*)"

@@ -77,7 +77,7 @@ while IFS='|' read -r dir files mods expected; do
 done <<'EOF'
 cd|autorun.inf ReadMe.txt vrb/win32/Vrb.Ex_ vrb/win32/Install.Msg vrb/win32/Common.801 vrb/win32/Lang.801 vrb/win32/Vrb.JCF||ReadMe.txt Setup.exe autorun.inf vrb/win32/Common.801 vrb/win32/Install.Msg vrb/win32/Lang.801 vrb/win32/Vrb.Ex_ vrb/win32/Vrb.JCF 
 cases|setup.EXE VRB/Win32/VRB.EXE VRB/Win32/install.msg VRB/Win32/COMMON.801 VRB/Win32/LANGUAGE/ VRB/Win32/vrb.jcf VRB/Win32/Setup.Exe|maps801.DAT|Setup.exe VRB/Win32/COMMON.801 VRB/Win32/LANGUAGE VRB/Win32/Vrb.Ex_ VRB/Win32/install.msg VRB/Win32/vrb.jcf autorun.inf 
-flat|Vrb.exe Install.Msg Common.801 Lang.801 Vrb.JCF Atlas101.dat Setup.exe|Maps801.dat Voice101.801 ReadMe.txt Setup.exe|Setup.exe autorun.inf vrb/win32/Atlas101.dat vrb/win32/Common.801 vrb/win32/Install.Msg vrb/win32/Lang.801 vrb/win32/Vrb.Ex_ vrb/win32/Vrb.JCF 
+flat|autorun.inf Vrb.exe Install.Msg Common.801 Lang.801 Vrb.JCF Atlas101.dat Setup.exe|Maps801.dat Voice101.801 ReadMe.txt Setup.exe|Setup.exe autorun.inf vrb/win32/Atlas101.dat vrb/win32/Common.801 vrb/win32/Install.Msg vrb/win32/Lang.801 vrb/win32/Vrb.Ex_ vrb/win32/Vrb.JCF 
 EOF
 check "the signed discs of the flat distribution play the whole lifecycle" env VRB_CD_IMAGE="$rel/verbalis-$version-cd.iso" \
   VRB_MODULE_IMAGE="$rel/verbalis-$version-modules.iso" bash "$root/scripts/lifecycle.sh" "$build" "$build/lifecycle-signed"
