@@ -53,7 +53,8 @@ wine_stop() {
 }
 
 wine_start() {
-  local build_dir=$1
+  local build_dir
+  build_dir=$(cd "$1" && pwd)  # Wine takes no relative prefix
   export WINEPREFIX="$build_dir/wineprefix"
   # A 64-bit prefix, as 64-bit Windows, for both builds: the x86 build meets
   # the WOW64 registry view and "Program Files (x86)" there.
