@@ -14,9 +14,10 @@ loader_fails() {
   if ! out=$("$1" --version 2>&1); then echo "${out##*: }"; fi
 }
 
-# Sets VRB_ARCH to the build that runs here, found by trying: x86, what ships,
-# where the 32-bit loader starts, else x64. VRB_ARCH=x86 or x64 forces one.
-# VRB_WINE_LOADER is the loader that runs it; prints nothing.
+# vrb_choose_arch NAME: sets VRB_ARCH to the build that runs here, found by
+# trying: x86, what ships, where the 32-bit loader starts, else x64.
+# VRB_ARCH=x86 or x64 forces one. VRB_WINE_LOADER is the loader that runs it.
+# Prints one line that names NAME, the build and the loader.
 vrb_choose_arch() {
   local why
   why=$(loader_fails "$WINE32_LOADER")
@@ -33,12 +34,8 @@ vrb_choose_arch() {
     [ -z "$why" ] || { echo "$WINE64_LOADER cannot run here ($why)" >&2; return 1; }
   fi
   export VRB_ARCH VRB_WINE_LOADER
-}
-
-# One line for the start of a run: the build and the loader.
-vrb_arch_line() {
   local what="the x86 build (what ships)"
-  [ "$VRB_ARCH" = x64 ] && what="the x64 build (a test bench only; ${VRB_ARCH_WHY:-})"
+  [ "$VRB_ARCH" = x64 ] && what="the x64 build (a test bench only; $VRB_ARCH_WHY)"
   echo "$1: $what under $VRB_WINE_LOADER ($("$VRB_WINE_LOADER" --version))"
 }
 
