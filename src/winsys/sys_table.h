@@ -27,6 +27,8 @@ struct SysTable {
   INT(WINAPI* LZInit)(INT);
   LONG(WINAPI* LZCopy)(INT, INT);
   void(WINAPI* LZClose)(INT);
+  // Null before Windows 8. Wine accepts every policy and enforces none.
+  BOOL(WINAPI* SetProcessMitigationPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
 };
 
 SysTable& Sys();

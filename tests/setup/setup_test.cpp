@@ -392,6 +392,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
   if (row.fault == kNoShortNames) Sys().GetShortPathNameW = NoShortName;
   Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
+  Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
   g_result = row.result;
   g_freeOnC = row.freeOnC;
   g_freeElsewhere = row.freeElsewhere;
@@ -414,6 +415,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   EXPECT_EQ(g_started, std::vector<std::string>(starts, program + "VRB.EXE \"" + source + "\""));
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
+  EXPECT_EQ(askedPolicies, "16:1 ");  // links only administrators made, refused quietly
 }
 
 const ULONGLONG kMB = 1024 * 1024;

@@ -198,6 +198,12 @@ std::vector<std::string> FakeBoxes::Summary() const {
   return out;
 }
 
+std::string askedPolicies;
+BOOL WINAPI RefusePolicy(PROCESS_MITIGATION_POLICY policy, PVOID flags, SIZE_T size) {
+  askedPolicies += std::to_string(policy) + ":" + std::to_string(size == 4 ? *static_cast<DWORD*>(flags) : 0) + " ";
+  return SetLastError(ERROR_NOT_SUPPORTED), FALSE;
+}
+
 std::string BinFile(const std::string& name) {
   char self[MAX_PATH];
   const std::string path(self, GetModuleFileNameA(nullptr, self, MAX_PATH));

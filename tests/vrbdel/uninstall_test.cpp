@@ -302,6 +302,7 @@ TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
   ScratchDir dir;
   WriteBytes(dir / "Install.Msg", "");
   FakeBoxes boxes({0}, ERROR_ACCESS_DENIED);
+  Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
   EXPECT_THROW(RunUninstall(dir / "gone\\vrbdel.exe", "", ""), Failure);
   RunUninstall(dir / "vrbdel.exe", "Verbalis", "Verbalis");
   RunUninstall("D:\\???????\\vrbdel.exe", "", "");  // not even a short form: "?" where the code page failed
@@ -311,6 +312,7 @@ TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
             "The folder D:\\???????\\ has a name that the uninstaller cannot use. Nothing was removed.");
   EXPECT_EQ(boxes.boxes()[0].type, static_cast<UINT>(MB_OKCANCEL));
   EXPECT_EQ(boxes.boxes()[1].caption, "Windows Error: 24");
+  EXPECT_EQ(askedPolicies, "16:1 16:1 16:1 ");  // first of all, refused quietly
   // Each Program Files folder is named in one registry view only: neither is purged, whichever build runs.
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     HKEY key;
