@@ -30,7 +30,8 @@ SysTable SystemTable() {
                     ::GetDiskFreeSpaceA, ::GetShortPathNameW,
                     Lookup<decltype(SysTable::LZInit)>(lz32, "LZInit"),
                     Lookup<decltype(SysTable::LZCopy)>(lz32, "LZCopy"),
-                    Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose"),
+                    Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose"), ::SetFileInformationByHandle,
+                    nullptr, nullptr,
                     Lookup<decltype(SysTable::SetProcessMitigationPolicy)>(Kernel32(),
                                                                            "SetProcessMitigationPolicy")};
   return table;

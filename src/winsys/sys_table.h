@@ -27,6 +27,14 @@ struct SysTable {
   INT(WINAPI* LZInit)(INT);
   LONG(WINAPI* LZCopy)(INT, INT);
   void(WINAPI* LZClose)(INT);
+  // Wine lacks POSIX deletion (FileDispositionInfoEx): a test sees what is
+  // asked for, or refuses a read-only folder as Windows does.
+  BOOL(WINAPI* SetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  // The purge's worst moments for a swap, which a test fills: right after a
+  // folder's listing, and between the decision on a file and its deletion.
+  // Null in the shipped table.
+  void (*PurgeListed)(HANDLE folder);
+  void (*PurgeDeciding)(HANDLE folder);
   // Null before Windows 8. Wine accepts every policy and enforces none.
   BOOL(WINAPI* SetProcessMitigationPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
 };
