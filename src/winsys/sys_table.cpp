@@ -33,7 +33,8 @@ SysTable SystemTable() {
                     Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose"), ::SetFileInformationByHandle,
                     nullptr, nullptr,
                     Lookup<decltype(SysTable::SetProcessMitigationPolicy)>(Kernel32(),
-                                                                           "SetProcessMitigationPolicy")};
+                                                                           "SetProcessMitigationPolicy"),
+                    nullptr};
   return table;
 }
 

@@ -37,6 +37,9 @@ struct SysTable {
   void (*PurgeDeciding)(HANDLE folder);
   // Null before Windows 8. Wine accepts every policy and enforces none.
   BOOL(WINAPI* SetProcessMitigationPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+  // The worst moment for a swap in the JAWS configuration copy, which a test fills: a
+  // language folder (its path given) checked, and its copy not yet made. Null in the shipped table.
+  void (*JawsFolderChecked)(const char* folder);
 };
 
 SysTable& Sys();

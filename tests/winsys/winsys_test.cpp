@@ -5,8 +5,10 @@
 #include "fatal_report.h"
 #include "file_copy.h"
 #include "file_info.h"
+#include "handles.h"
 #include "jaws_settings.h"
 #include "registry.h"
+#include "relative_files.h"
 #include "run_and_wait.h"
 #include "setup_paths.h"
 #include "startup_log.h"
@@ -36,7 +38,8 @@ std::string Copy(const std::string& dir, int size, char old, char fault = 0) {
   Sys().WriteFile = fault == 'w' ? ShortWrite : WriteFile;
   Sys().ReadFile = fault == 'r' ? FailedRead : ReadFile;
   calls = 0;
-  const bool copied = CopyFileKeepDate(src, dst);
+  FileHandle folder(OpenFolderByPath(old == 'p' ? dir + "no" : dir));
+  const bool copied = CopyFileKeepDate(src, folder.get(), L"dst.bin");
   const std::string left = !PathExists(dst) ? "none" : ReadBytes(dst) == data ? "copy" : ReadBytes(dst);
   const std::string freed = std::to_string(size < 0 || DeleteFileA(src.c_str()));
   return std::to_string(copied) + ' ' + left + ' ' + freed + ' ' + std::to_string(ListNames(dir).size() - 1);
