@@ -92,12 +92,14 @@ const std::vector<std::string> kModules = {"Text1.801", "Atlas101.dat", "Install
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\Setup.exe";
 
 // Two current JAWS versions: the settings all users share, language folders (marked by default.jcf) beside others, and
-// a user's own. A Vrb.Jcf older than (<), as new as (=) or newer than (>) the distribution's; "\\" ends a folder.
+// a user's own. A Vrb.Jcf older than (<), as new as (=) or newer than (>) the distribution's; "\\" ends a folder, "~"
+// makes a link to a folder elsewhere that holds what a language, a Settings and a version folder would.
 const std::vector<std::string> kSharedLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<",
     "2025\\Settings\\ita\\default.jcf", "2025\\Settings\\ita\\Vrb.Jcf<", "2025\\Settings\\deu\\default.jcf",
     "2025\\Settings\\deu\\Vrb.Jcf=", "2025\\Settings\\VoiceProfiles\\Vrb.Jcf<", "2025\\Settings\\Init\\",
     "2025\\Scripts\\esn\\default.jcf", "17.0\\Settings\\esn\\default.jcf", "17.0\\Settings\\fra\\default.jcf",
-    "17.0\\Settings\\fra\\Vrb.Jcf>"};
+    "17.0\\Settings\\fra\\Vrb.Jcf>", "2025\\Settings\\fin~", "16.0\\Settings~", "2026~"};
+const std::vector<std::string> kElsewhere = {"default.jcf", "enu\\default.jcf", "Settings\\enu\\default.jcf"};
 const std::vector<std::string> kUserLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<"};
 const std::vector<std::string> kServed = {"2025\\Settings\\enu\\", "2025\\Settings\\ita\\", "17.0\\Settings\\esn\\"};
 
@@ -118,7 +120,7 @@ struct Bench {
   std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = getenv("TMP");
   std::string sharedJaws = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\", refused;
   std::string userJaws = std::string(getenv("APPDATA")) + "\\Freedom Scientific\\JAWS\\";
-  std::vector<std::string> made;  // every folder laid out here, removed afterwards
+  std::vector<std::string> made, links;  // every folder and link laid out here, removed afterwards
   std::map<std::string, std::string> jawsBefore;
 
   Bench() { Clean(); }
@@ -127,17 +129,19 @@ struct Bench {
     Clean();
     SetEnv("TMP", savedTmp);
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
+    if (!links.empty()) Unix("Z:\\bin\\rm", links, true);
     for (const std::string& dir : made) RemoveTree(dir);
   }
   void LayOut(const std::string& base, std::vector<std::string> entries) {
     for (std::string& entry : entries) {
-      const size_t mark = std::string("<=>").find(entry.back());
+      const size_t mark = std::string("<=>~").find(entry.back());
       if (mark != std::string::npos) entry.pop_back();
       const std::string path = base + entry;
       for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
         if (!PathExists(path.substr(0, at))) MakeDir(made.emplace_back(path.substr(0, at)));
-      if (entry.back() != '\\') WriteBytes(path, entry);
-      if (mark != std::string::npos) SetLocalWriteTime(path, 2010 + 10 * static_cast<int>(mark), 5, 4);
+      if (mark == 3) Unix("Z:\\bin\\ln -s", {root / "elsewhere", links.emplace_back(path)}, false);
+      else if (entry.back() != '\\') WriteBytes(path, entry);
+      if (mark < 3) SetLocalWriteTime(path, 2010 + 10 * static_cast<int>(mark), 5, 4);
     }
   }
   void Clean() {
@@ -150,7 +154,8 @@ struct Bench {
   static std::string Entry(const std::string& path) { return ReadBytes(path) + "|" + std::to_string(FileAge(path)); }
   std::map<std::string, std::string> JawsTree() {  // below the versions laid out: folders, and files' content and age
     std::map<std::string, std::string> tree;
-    std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", userJaws + "2025\\"};
+    std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", sharedJaws + "16.0\\",
+                                     sharedJaws + "2026\\", userJaws + "2025\\"};
     for (size_t i = 0; i < dirs.size(); ++i)
       for (const std::string& name : ListNames(dirs[i]))
         if (name.back() == '\\') tree[dirs.emplace_back(dirs[i] + name)];
@@ -196,6 +201,7 @@ struct Bench {
     }
     if (!row.jaws.empty() || row.files & kSharedJaws) SetLocalWriteTime(source + "Vrb.Jcf", 2020, 5, 4);
     if (row.files & kSharedJaws) {
+      LayOut(root / "elsewhere\\", kElsewhere);
       LayOut(sharedJaws, kSharedLayout);
       LayOut(userJaws, kUserLayout);
       // JAWS reads the copy in the language folder judged first, letting others only read: it is not replaced.
@@ -365,7 +371,16 @@ BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   return CreateDirectoryA(path, security);
 }
 
-enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled };
+// Once the first of two language folders is checked, JAWS's folder swaps both for links to a folder elsewhere.
+const std::string kSettings = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\2025\\Settings\\";
+std::string g_elsewhere;
+int g_swaps;
+void SwapForLinks(const char*) {
+  for (const std::string& name : {kSettings + "enu", kSettings + "ita"})
+    if (g_swaps++ < 2) Unix("Z:\\bin\\mv", {name, name + "~"}, false), Unix("Z:\\bin\\ln -s", {g_elsewhere, name}, false);
+}
+
+enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled, kJawsSwapped };
 // The temporary folder from TMP (when given), free space on C: and elsewhere, and the drives asked (when given).
 struct SetupRow {
   const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes;
@@ -393,6 +408,11 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.fault == kNoShortNames) Sys().GetShortPathNameW = NoShortName;
   Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
   Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
+  if (row.fault == kJawsSwapped) {
+    Unix("Z:\\bin\\mkdir -p", {g_elsewhere = dist / "elsewhere", kSettings + "enu", kSettings + "ita"}, false);
+    for (const std::string& dir : {g_elsewhere, kSettings + "enu", kSettings + "ita"}) WriteBytes(dir + "\\default.jcf", "");
+    Sys().JawsFolderChecked = SwapForLinks, g_swaps = 0;
+  }
   g_result = row.result;
   g_freeOnC = row.freeOnC;
   g_freeElsewhere = row.freeElsewhere;
@@ -402,7 +422,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   SetEnv("TMP", tmp);
   // The compressed program's folder: another name after a taken one, the first error of any other kind the end; only
   // SYSTEM and the Administrators let in. Kept once the program is started, else removed.
-  const bool starts = row.fault == kNoFault || row.fault == kNoShortNames;
+  const bool starts = row.fault == kNoFault || row.fault == kNoShortNames || row.fault == kJawsSwapped;
   EXPECT_EQ(g_security, std::vector<std::string>(row.files & kVrbExe || row.fault == kUnspelled ? 0 : 2,
                                                  "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"));
   const std::string folder = g_folders.size() == 2 && g_folders[0] != g_folders[1] ? g_folders[1] + "\\" : "";
@@ -416,6 +436,9 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
   EXPECT_EQ(askedPolicies, "16:1 ");  // links only administrators made, refused quietly
+  if (row.fault != kJawsSwapped) return;
+  EXPECT_EQ(ListNames(g_elsewhere), std::vector<std::string>{"default.jcf"});  // nothing written through the links
+  Unix("Z:\\bin\\rm -rf", {kSettings.substr(0, kSettings.find("\\JAWS"))}, true);
 }
 
 const ULONGLONG kMB = 1024 * 1024;
@@ -435,6 +458,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
   {"TwoTebibytesOrMoreAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", ~0ull, 0, "C:\\ "},
   {"AFailedFreeSpaceQueryWarns", kComplete, kNoFault, 33, {kShort}, "c:\\me\\temp", 1, 0, "C:\\ "},
   {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"%Vrb.exe\""}},
+  {"JawsFoldersSwappedForLinksAfterTheirCheckAreNotWrittenThrough", kComplete, kJawsSwapped, 33, {}},
   // A temporary folder that no A call can name is none: c:\ stands in, as for no folder at all.
   {"ATemporaryFolderWithoutAShortNameIsNone", kComplete, kNoShortNames, 2,
    {"WinExec|2-File was not found. c:\\VRB.EXE"}, "c:\\users\\????\\temp"},

@@ -93,18 +93,6 @@ Tree Survivors(const Tree& tree) {
   return out;
 }
 
-// Runs a Unix command on paths below C:\; Wine gives nothing to wait on: waits until the last is there, or gone.
-void Unix(string command, const Names& paths, bool gone) {
-  for (string path : paths) {
-    for (char& c : path)
-      if (c == '\\') c = '/';
-    command += " \"" + string(getenv("WINEPREFIX")) + "/drive_c" + path.substr(2) + "\"";
-  }
-  STARTUPINFOA startup{sizeof startup};
-  PROCESS_INFORMATION process;
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, 0, 0, nullptr, "C:\\", &startup, &process));
-  for (int i = 0; i < 100 && PathExists(paths.back()) == gone; ++i) Sleep(50);
-}
 // A scratch folder whose Sh???\Desktop, Sh???\Programs and Documents are the user's while it lives; the user's profile
 // is named in Cyrillic ("?").
 struct Bench {
