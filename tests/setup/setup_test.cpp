@@ -371,13 +371,14 @@ BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   return CreateDirectoryA(path, security);
 }
 
-// Once the first of two language folders is checked, JAWS's folder swaps both for links to a folder elsewhere.
+// Both language folders swapped for links once the first is checked: one after its check, one after its listing.
 const std::string kSettings = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\2025\\Settings\\";
-std::string g_elsewhere;
+const std::string kSwapped[] = {kSettings + "enu", kSettings + "ita"};
+std::string g_outside;
 int g_swaps;
 void SwapForLinks(const char*) {
-  for (const std::string& name : {kSettings + "enu", kSettings + "ita"})
-    if (g_swaps++ < 2) Unix("Z:\\bin\\mv", {name, name + "~"}, false), Unix("Z:\\bin\\ln -s", {g_elsewhere, name}, false);
+  for (const std::string& name : kSwapped)
+    if (g_swaps++ < 2) Unix("Z:\\bin\\mv", {name, name + "~"}, false), Unix("Z:\\bin\\ln -s", {g_outside, name}, false);
 }
 
 enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled, kJawsSwapped };
@@ -409,8 +410,8 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
   Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
   if (row.fault == kJawsSwapped) {
-    Unix("Z:\\bin\\mkdir -p", {g_elsewhere = dist / "elsewhere", kSettings + "enu", kSettings + "ita"}, false);
-    for (const std::string& dir : {g_elsewhere, kSettings + "enu", kSettings + "ita"}) WriteBytes(dir + "\\default.jcf", "");
+    Unix("Z:\\bin\\mkdir -p", {g_outside = dist / "elsewhere", kSwapped[0], kSwapped[1]}, false);
+    for (const std::string& dir : {g_outside, kSwapped[0], kSwapped[1]}) WriteBytes(dir + "\\default.jcf", "");
     Sys().JawsFolderChecked = SwapForLinks, g_swaps = 0;
   }
   g_result = row.result;
@@ -437,7 +438,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
   EXPECT_EQ(askedPolicies, "16:1 ");  // links only administrators made, refused quietly
   if (row.fault != kJawsSwapped) return;
-  EXPECT_EQ(ListNames(g_elsewhere), std::vector<std::string>{"default.jcf"});  // nothing written through the links
+  EXPECT_EQ(ListNames(g_outside), std::vector<std::string>{"default.jcf"});  // nothing written through the links
   Unix("Z:\\bin\\rm -rf", {kSettings.substr(0, kSettings.find("\\JAWS"))}, true);
 }
 
