@@ -211,6 +211,8 @@ struct Bench {
     if (!row.jaws.empty()) {
       for (const std::string& dir : {jawsDir, settings, settings + "deu", settings + "fra"}) MakeDir(dir);
       for (const char* name : {"deu", "fra"}) WriteBytes(settings + name + "\\Vrb.Jcf", name);
+      if (row.files & kSharedJaws)  // a link among them too, to where the shared folders' links go
+        Unix("Z:\\bin\\ln -s", {root / "elsewhere", links.emplace_back(settings + "ita")}, false);
       SetLocalWriteTime(settings + "deu\\Vrb.Jcf", 2020, 5, 4);  // as new as the distribution's
       SetLocalWriteTime(settings + "fra\\Vrb.Jcf", 2010, 1, 1);  // older
       RegisterJaws(row.jaws, jawsDir);
