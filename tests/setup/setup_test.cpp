@@ -91,9 +91,8 @@ const std::string kLong(100000, 'x');
 const std::vector<std::string> kModules = {"Text1.801", "Atlas101.dat", "Install.8010", "Mods801"};  // a folder too
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\Setup.exe";
 
-// Two current JAWS versions: the settings all users share, language folders (marked by default.jcf) beside others, and
-// a user's own. A Vrb.Jcf older than (<), as new as (=) or newer than (>) the distribution's; "\\" ends a folder, "~"
-// makes a link to a folder elsewhere that holds what a language, a Settings and a version folder would.
+// Current JAWS versions: the settings all users share, language folders (holding default.jcf) beside others, a user's
+// own; a Vrb.Jcf older (<), as new as (=), newer (>) than the distribution's; "\\" ends a folder, "~" links elsewhere.
 const std::vector<std::string> kSharedLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<",
     "2025\\Settings\\ita\\default.jcf", "2025\\Settings\\ita\\Vrb.Jcf<", "2025\\Settings\\deu\\default.jcf",
     "2025\\Settings\\deu\\Vrb.Jcf=", "2025\\Settings\\VoiceProfiles\\Vrb.Jcf<", "2025\\Settings\\Init\\",
@@ -154,8 +153,7 @@ struct Bench {
   static std::string Entry(const std::string& path) { return ReadBytes(path) + "|" + std::to_string(FileAge(path)); }
   std::map<std::string, std::string> JawsTree() {  // below the versions laid out: folders, and files' content and age
     std::map<std::string, std::string> tree;
-    std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", sharedJaws + "16.0\\",
-                                     sharedJaws + "2026\\", userJaws + "2025\\"};
+    std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", userJaws + "2025\\"};
     for (size_t i = 0; i < dirs.size(); ++i)
       for (const std::string& name : ListNames(dirs[i]))
         if (name.back() == '\\') tree[dirs.emplace_back(dirs[i] + name)];
@@ -373,14 +371,13 @@ BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   return CreateDirectoryA(path, security);
 }
 
-// Both language folders swapped for links once the first is checked: one after its check, one after its listing.
-const std::string kSettings = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\2025\\Settings\\";
-const std::string kSwapped[] = {kSettings + "enu", kSettings + "ita"};
-std::string g_outside;
-int g_swaps;
+// Both language folders become links to the third once the first is checked: one after its check, one after listing.
+const std::string kFs = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\", kIn = "JAWS\\2025\\Settings\\";
+const std::string kSwapped[] = {kFs + kIn + "enu", kFs + kIn + "ita", kFs + "elsewhere"};
 void SwapForLinks(const char*) {
-  for (const std::string& name : kSwapped)
-    if (g_swaps++ < 2) Unix("Z:\\bin\\mv", {name, name + "~"}, false), Unix("Z:\\bin\\ln -s", {g_outside, name}, false);
+  static int swaps = 0;
+  for (const std::string* name = kSwapped; name < kSwapped + 2 && swaps++ < 2; ++name)
+    Unix("Z:\\bin\\mv", {*name, *name + "~"}, false), Unix("Z:\\bin\\ln -s", {kSwapped[2], *name}, false);
 }
 
 enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled, kJawsSwapped };
@@ -412,9 +409,9 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
   Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
   if (row.fault == kJawsSwapped) {
-    Unix("Z:\\bin\\mkdir -p", {g_outside = dist / "elsewhere", kSwapped[0], kSwapped[1]}, false);
-    for (const std::string& dir : {g_outside, kSwapped[0], kSwapped[1]}) WriteBytes(dir + "\\default.jcf", "");
-    Sys().JawsFolderChecked = SwapForLinks, g_swaps = 0;
+    Unix("Z:\\bin\\mkdir -p", {kSwapped, kSwapped + 3}, false);
+    for (const std::string& dir : kSwapped) WriteBytes(dir + "\\default.jcf", "");
+    Sys().JawsFolderChecked = SwapForLinks;
   }
   g_result = row.result;
   g_freeOnC = row.freeOnC;
@@ -440,8 +437,8 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
   EXPECT_EQ(askedPolicies, "16:1 ");  // links only administrators made, refused quietly
   if (row.fault != kJawsSwapped) return;
-  EXPECT_EQ(ListNames(g_outside), std::vector<std::string>{"default.jcf"});  // nothing written through the links
-  Unix("Z:\\bin\\rm -rf", {kSettings.substr(0, kSettings.find("\\JAWS"))}, true);
+  EXPECT_EQ(ListNames(kSwapped[2]), std::vector<std::string>{"default.jcf"});  // nothing written through the links
+  Unix("Z:\\bin\\rm -rf", {kFs}, true);
 }
 
 const ULONGLONG kMB = 1024 * 1024;
