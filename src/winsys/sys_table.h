@@ -35,7 +35,7 @@ struct SysTable {
   // Null in the shipped table.
   void (*PurgeListed)(HANDLE folder);
   void (*PurgeDeciding)(HANDLE folder);
-  // Null before Windows 8. Wine accepts every policy and enforces none.
+  // Null before Windows 8; Wine's returns TRUE and changes nothing.
   BOOL(WINAPI* SetProcessMitigationPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
   // The worst moment for a swap in the JAWS configuration copy, which a test fills: a
   // language folder (its path given) checked, and its copy not yet made. Null in the shipped table.
