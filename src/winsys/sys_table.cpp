@@ -30,7 +30,7 @@ SysTable SystemTable() {
                     ::GetDiskFreeSpaceA, ::GetShortPathNameW,
                     Lookup<decltype(SysTable::LZInit)>(lz32, "LZInit"),
                     Lookup<decltype(SysTable::LZCopy)>(lz32, "LZCopy"),
-                    Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose")};
+                    Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose"), ::CreateFileA};
   return table;
 }
 

@@ -27,6 +27,8 @@ struct SysTable {
   INT(WINAPI* LZInit)(INT);
   LONG(WINAPI* LZCopy)(INT, INT);
   void(WINAPI* LZClose)(INT);
+  // Wine lets every program make folders in the machine's temporary folders.
+  HANDLE(WINAPI* CreateFileA)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 };
 
 SysTable& Sys();
