@@ -18,10 +18,7 @@ namespace {
 // Short form lower-cased, as the launcher names folders on command lines.
 std::string ShortLower(const std::string& path) { return LowerLocale(ShortPath(path)); }
 
-std::string WindowsDir() {
-  char buffer[MAX_PATH];
-  return std::string(buffer, GetWindowsDirectoryA(buffer, MAX_PATH)) + "\\";
-}
+const std::string kWindows = std::string(getenv("SystemRoot")) + "\\";
 
 std::string LauncherTempDir() {
   char buffer[MAX_PATH];
@@ -64,8 +61,8 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 
 // The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD); modules
 // among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir); a folder "Language"; a
-// DLL planted as LZ32 beside the launcher and, with a Vrb.exe, in TEMP and the machine's (where the main program was
-// once expanded, and is now); a C:\windows\SystemTemp, which setup prefers; the
+// DLL planted as LZ32 beside the launcher and, with a Vrb.exe, in TEMP and the machine's (where the main program is
+// expanded: the prefix has no SystemTemp but with kSystemTemp); the
 // distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name (the log cannot be
 // written); a folder named Install.Msg; the distribution, and the temporary folder, in a folder
 // named in Cyrillic, which the code page cannot spell, or 16 folders deep; a current JAWS's settings in application data.
@@ -124,9 +121,9 @@ struct Bench {
   std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = getenv("TMP");
   std::string sharedJaws = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\", refused;
   std::string userJaws = std::string(getenv("APPDATA")) + "\\Freedom Scientific\\JAWS\\";
-  std::string machineTemp = WindowsDir() + "Temp\\";
-  std::vector<std::string> made;  // every folder laid out here, and what is left outside the scratch, removed afterwards
-  std::map<std::string, std::string> jawsBefore, tempBefore;
+  std::string machineTemp = kWindows + "Temp\\";
+  std::vector<std::string> made, tempBefore;  // every folder laid out here and all left outside the scratch, removed after
+  std::map<std::string, std::string> jawsBefore;
 
   Bench() { Clean(); }
   ~Bench() {
@@ -134,7 +131,7 @@ struct Bench {
     Clean();
     SetEnv("TMP", savedTmp);
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
-    for (auto dir = made.rbegin(); dir != made.rend(); ++dir) RemoveTree(*dir);
+    for (const std::string& dir : made) RemoveTree(dir);
   }
   void LayOut(const std::string& base, std::vector<std::string> entries) {
     for (std::string& entry : entries) {
@@ -155,11 +152,6 @@ struct Bench {
   }
 
   static std::string Entry(const std::string& path) { return ReadBytes(path) + "|" + std::to_string(FileAge(path)); }
-  std::map<std::string, std::string> TempTree() {  // the user's TEMP: names, and the files' content
-    std::map<std::string, std::string> tree;
-    for (const std::string& name : ListNames(temp)) tree[name] = ReadBytes(temp + name);
-    return tree;
-  }
   std::map<std::string, std::string> JawsTree() {  // below the versions laid out: folders, and files' content and age
     std::map<std::string, std::string> tree;
     std::vector<std::string> dirs = {sharedJaws + "2025\\", sharedJaws + "17.0\\", userJaws + "2025\\"};
@@ -181,8 +173,7 @@ struct Bench {
                                    root / "???????", tmp})
       MakeDir(dir);
     SetEnv("TMP", tmp), temp = ShortLower(tmp);
-    if (row.files & kSystemTemp) MakeDir(made.emplace_back(machineTemp = WindowsDir() + "SystemTemp\\"));
-    machineTemp = ShortLower(machineTemp);
+    if (row.files & kSystemTemp) MakeDir(made.emplace_back(machineTemp = kWindows + "SystemTemp\\"));
     // At the first blank of the installed copy's path: Windows would start it for an unquoted path.
     CopyBin("boxbot.exe", root / "Program.exe");
     MakeDistribution(source, row.files);
@@ -232,7 +223,7 @@ struct Bench {
         WriteBytes(made.emplace_back(dir + "Vrb.exe"), "planted");
       }
     }
-    tempBefore = TempTree();
+    tempBefore = ListNames(temp);
     CopyBin("Setup.exe", dist + "Setup.exe");
     FileHandle held(CreateFileA((sharedJaws + refused + "Vrb.Jcf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
@@ -263,17 +254,18 @@ TEST_P(SetupProgram, Run) {
   EXPECT_FALSE(PathExists(t.marker));
 
   // Into a folder of its own right below the machine's temporary folder, put down for deletion at restart after what it
-  // holds; the user's TEMP and what was planted left alone.
+  // holds; nothing added to the user's TEMP, and what was planted left alone.
   const std::vector<std::string> trace = t.Trace(row.start != kNone);
   std::string s = ShortLower(t.source), program = s, list, pending;
   if (row.start == kTemp) program = trace.size() > 2 ? trace[2].substr(4) + "\\" : "";
   for (const std::string& in : {program + "Vrb.exe", program + "Startup.Log", DropLast(program)})
     if (row.start == kTemp) pending += "\\??\\" + in + '\0' + '\0';
   EXPECT_EQ(PendingRenames(), pending);
-  if (row.start == kTemp) EXPECT_EQ(program.substr(0, program.rfind('\\', program.size() - 2) + 1), t.machineTemp);
+  if (row.start == kTemp) EXPECT_EQ(program.substr(0, program.rfind('\\', program.size() - 2) + 1), ShortLower(t.machineTemp));
   if (row.start == kTemp) t.made.push_back(DropLast(program));
-  EXPECT_EQ(t.TempTree(), t.tempBefore);
-  EXPECT_EQ(ReadBytes(t.machineTemp + "Vrb.exe"), row.files & kPlanted ? "planted" : "<missing>");
+  EXPECT_EQ(ListNames(t.temp), t.tempBefore);
+  for (const std::string& dir : {t.temp, t.machineTemp})
+    EXPECT_EQ(ReadBytes(dir + "Vrb.exe"), row.files & kPlanted ? "planted" : "<missing>");
   std::vector<std::string> expected = {"start", "cmdline=" + program + "VRB.EXE \"" + s + "\"",
       "cwd=" + (program.size() == 3 ? program : DropLast(program)), "show=1", "plugin=none", "end"};
   if (row.start == kHandOff) {  // the modules in the order the folder lists them
@@ -386,21 +378,16 @@ BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   return CreateDirectoryA(path, security);
 }
 
-// Setup may make folders in the machine's temporary folders only where a row lets it, as an unelevated setup.
-bool g_machineTemp;
-HANDLE WINAPI MachineTempRefused(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                 DWORD disposition, DWORD flags, HANDLE model) {
-  if (!g_machineTemp && LowerLocale(path).rfind(LowerLocale(WindowsDir()), 0) == 0)
-    return SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
-  return CreateFileA(path, access, share, security, disposition, flags, model);
+bool g_machineTemp;  // else setup may not make folders in the machine's temporary folders, as when not elevated
+HANDLE WINAPI MachineTempRefused(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD how, DWORD flags,
+                                 HANDLE model) {
+  if (!g_machineTemp && LowerLocale(path).rfind(LowerLocale(kWindows), 0) == 0) return SetLastError(5), HANDLE(-1);
+  return CreateFileA(path, access, share, sa, how, flags, model);
 }
-// While setup expands into its folder, a rename of the folder by another handle, which would let a program put another
-// in its place: refused for the sharing it is held with.
-DWORD g_renamed;
+DWORD g_renamed;  // a rename of the folder by another handle while setup expands into it
 LONG(WINAPI* g_lzCopy)(INT, INT);
 LONG WINAPI CopyPastARename(INT in, INT out) {
-  const std::string folder = g_folders.back();
-  g_renamed = MoveFileA(folder.c_str(), (folder + "x").c_str()) ? 0 : GetLastError();
+  g_renamed = MoveFileA(g_folders.back().c_str(), (g_folders.back() + "x").c_str()) ? 0 : GetLastError();
   return g_lzCopy(in, out);
 }
 
@@ -425,7 +412,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   MakeDistribution(dist.path(), row.files);
   const std::string tmp = getenv("TMP");
   SetEnv("TMP", row.tmp ? row.tmp : dist / (row.fault == kNoTempFolder ? "gone" : ""));  // its own folder in dist
-  std::string source = ShortLower(dist.path()), temp = row.machineTemp ? ShortLower(WindowsDir() + "Temp\\")
+  std::string source = ShortLower(dist.path()), temp = row.machineTemp ? ShortLower(kWindows + "Temp\\")
                                                                        : LauncherTempDir();
   FakeBoxes boxes;
   Sys().WinExec = FakeWinExec;
