@@ -136,8 +136,8 @@ wait_stub_end 1
 show_started 1
 check "Setup.exe ended with exit code 0" test "$code" = 0
 check "no message box (complete distribution, nothing installed yet)" test -z "$(boxes)"
-check "the main program was expanded into a folder of its own below the temporary folder and started with the CD folder" \
-  stub_has -iE '^cmdline=c:.*\\temp\\vrb[0-9a-f]{5}\\VRB\.EXE "d:\\vrb\\win32\\"$' 
+check "the main program was expanded into a folder of its own below the machine's temporary folder and started with the CD folder" \
+  stub_has -iE '^cmdline=c:\\windows\\temp\\vrb[0-9a-f]{5}\\VRB\.EXE "d:\\vrb\\win32\\"$' 
 temp_dir=$(winepath -u "$(stub | sed -n 's/^cwd=//p' | head -n1)" 2>/dev/null)
 check "the expanded program is the CD's Vrb.Ex_ expanded byte for byte" cmp -s "$bin/Vrb.exe" "$temp_dir/Vrb.exe"
 check "Startup.Log was started in that folder" test -f "$temp_dir/Startup.Log"

@@ -5,7 +5,7 @@
 
 #include "sys_table.h"
 
-const char kPrivateFolderSecurity[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+const char kPrivateFolderSecurity[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 namespace {
 

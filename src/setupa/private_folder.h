@@ -7,7 +7,9 @@
 #include "handles.h"
 
 // Only SYSTEM and the Administrators may write it or change it; nothing is
-// inherited from the temporary folder.
+// inherited from the temporary folder. Owned by the Administrators, not by the
+// token's default owner, which policy may make the user's own account: an
+// owner may always rewrite the access list.
 extern const char kPrivateFolderSecurity[];
 
 struct PrivateFolder {

@@ -2,7 +2,9 @@
 #pragma once
 #include <string>
 
-// TempFolder(), or c:\ when there is none: short, lower case, ending in "\".
+// The first of %SystemRoot%\SystemTemp\ and %SystemRoot%\Temp\ in which setup
+// may make a folder; else TempFolder(), or c:\ when there is none. Short, lower
+// case, ending in "\".
 std::string TemporaryDirectory();
 
 // Moves to c:\ when tempDir's drive has less than 4 MB free, and warns

@@ -27,6 +27,8 @@ struct SysTable {
   INT(WINAPI* LZInit)(INT);
   LONG(WINAPI* LZCopy)(INT, INT);
   void(WINAPI* LZClose)(INT);
+  // Wine lets every program make folders in the machine's temporary folders.
+  HANDLE(WINAPI* CreateFileA)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
   // Wine lacks POSIX deletion (FileDispositionInfoEx): a test sees what is
   // asked for, or refuses a read-only folder as Windows does.
   BOOL(WINAPI* SetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);

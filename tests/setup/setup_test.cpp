@@ -18,6 +18,8 @@ namespace {
 // Short form lower-cased, as the launcher names folders on command lines.
 std::string ShortLower(const std::string& path) { return LowerLocale(ShortPath(path)); }
 
+const std::string kWindows = std::string(getenv("SystemRoot")) + "\\";
+
 std::string LauncherTempDir() {
   char buffer[MAX_PATH];
   return ShortLower(std::string(buffer, GetTempPathA(sizeof buffer, buffer)));
@@ -59,14 +61,15 @@ void RegisterJaws(const std::string& command, const std::string& dir = "") {
 
 // The distribution's files (Vrb.Exe is the stand-in, Vrb.Ex_ its SZDD form); its files in vrb\win32\ (a CD); modules
 // among look-alikes; an installed Vrb.Exe with an earlier AutoLoad.Lst (a folder with kListDir); a folder "Language"; a
-// DLL planted as LZ32 beside the launcher and, with a Vrb.exe, in TEMP (where the main program was once expanded); the
+// DLL planted as LZ32 beside the launcher and, with a Vrb.exe, in TEMP and the machine's (where the main program is
+// expanded: the prefix has no SystemTemp but with kSystemTemp); the
 // distribution at the root of R:; a Startup.Log from an earlier run, or a folder of that name (the log cannot be
 // written); a folder named Install.Msg; the distribution, and the temporary folder, in a folder
 // named in Cyrillic, which the code page cannot spell, or 16 folders deep; a current JAWS's settings in application data.
 enum : unsigned {
   kVrbExe = 1, kVrbEx_ = 2, kInstallMsg = 4, kCommon801 = 8, kLang801 = 16, kVrbJcf = 32,
   kCd = 1 << 8, kMods = 1 << 9, kInstalled = 1 << 10, kListDir = 1 << 11, kLangDir = 1 << 12,
-  kPlanted = 1 << 14, kDriveRoot = 1 << 15, kOldLog = 1 << 16, kLogDir = 1 << 17,
+  kSystemTemp = 1 << 13, kPlanted = 1 << 14, kDriveRoot = 1 << 15, kOldLog = 1 << 16, kLogDir = 1 << 17,
   kMsgDir = 1 << 18, kCyrillic = 1 << 19, kDeep = 1 << 20, kSharedJaws = 1 << 21,
   kFiles = kInstallMsg | kCommon801 | kLang801 | kVrbJcf, kComplete = kVrbExe | kFiles,
   kModsOnly = kFiles | kMods | kInstalled, kCurrent = kComplete | kInstalled
@@ -119,7 +122,9 @@ struct Bench {
   std::string temp = LauncherTempDir(), marker = root / "planted-dll-was-loaded", savedTmp = getenv("TMP");
   std::string sharedJaws = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\", refused;
   std::string userJaws = std::string(getenv("APPDATA")) + "\\Freedom Scientific\\JAWS\\";
-  std::vector<std::string> made, links;  // every folder and link laid out here, removed afterwards
+  std::string machineTemp = kWindows + "Temp\\";
+  // Every folder and link laid out here, and all left outside the scratch, removed after.
+  std::vector<std::string> made, links, tempBefore;
   std::map<std::string, std::string> jawsBefore;
 
   Bench() { Clean(); }
@@ -172,6 +177,7 @@ struct Bench {
                                    root / "???????", tmp})
       MakeDir(dir);
     SetEnv("TMP", tmp), temp = ShortLower(tmp);
+    if (row.files & kSystemTemp) MakeDir(made.emplace_back(machineTemp = kWindows + "SystemTemp\\"));
     // At the first blank of the installed copy's path: Windows would start it for an unquoted path.
     CopyBin("boxbot.exe", root / "Program.exe");
     MakeDistribution(source, row.files);
@@ -219,9 +225,12 @@ struct Bench {
       CopyBin("planted\\lz32.dll", dist + "lz32.dll");
       SetRegString(HKEY_CURRENT_USER, std::string(kAppDefaults) + "\\DllOverrides", "lz32", "native,builtin");
       SetEnv("VRB_PLANTED_MARKER", marker);
-      CopyBin("planted\\lz32.dll", temp + "vrbplug.dll");
-      WriteBytes(temp + "Vrb.exe", "planted");
+      for (const std::string& dir : {temp, machineTemp}) {
+        CopyBin("planted\\lz32.dll", made.emplace_back(dir + "vrbplug.dll"));
+        WriteBytes(made.emplace_back(dir + "Vrb.exe"), "planted");
+      }
     }
+    tempBefore = ListNames(temp);
     CopyBin("Setup.exe", dist + "Setup.exe");
     FileHandle held(CreateFileA((sharedJaws + refused + "Vrb.Jcf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
@@ -251,15 +260,19 @@ TEST_P(SetupProgram, Run) {
   EXPECT_EQ(run.exitCode, row.files & kListDir ? 1u : 0u);
   EXPECT_FALSE(PathExists(t.marker));
 
-  // Into a folder of its own right below TEMP, put down for deletion at restart after what it holds; TEMP left alone.
+  // Into a folder of its own right below the machine's temporary folder, put down for deletion at restart after what it
+  // holds; nothing added to the user's TEMP, and what was planted left alone.
   const std::vector<std::string> trace = t.Trace(row.start != kNone);
   std::string s = ShortLower(t.source), program = s, list, pending;
   if (row.start == kTemp) program = trace.size() > 2 ? trace[2].substr(4) + "\\" : "";
   for (const std::string& in : {program + "Vrb.exe", program + "Startup.Log", DropLast(program)})
     if (row.start == kTemp) pending += "\\??\\" + in + '\0' + '\0';
   EXPECT_EQ(PendingRenames(), pending);
-  if (row.start == kTemp) EXPECT_EQ(program.substr(0, program.rfind('\\', program.size() - 2) + 1), t.temp);
-  EXPECT_EQ(ReadBytes(t.temp + "Vrb.exe"), row.files & kPlanted ? "planted" : "<missing>");
+  if (row.start == kTemp) EXPECT_EQ(program.substr(0, program.rfind('\\', program.size() - 2) + 1), ShortLower(t.machineTemp));
+  if (row.start == kTemp) t.made.push_back(DropLast(program));
+  EXPECT_EQ(ListNames(t.temp), t.tempBefore);
+  for (const std::string& dir : {t.temp, t.machineTemp})
+    EXPECT_EQ(ReadBytes(dir + "Vrb.exe"), row.files & kPlanted ? "planted" : "<missing>");
   std::vector<std::string> expected = {"start", "cmdline=" + program + "VRB.EXE \"" + s + "\"",
       "cwd=" + (program.size() == 3 ? program : DropLast(program)), "show=1", "plugin=none", "end"};
   if (row.start == kHandOff) {  // the modules in the order the folder lists them
@@ -339,7 +352,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupProgram, ::testing::ValuesIn(std::vector<Row
   {"StartupLogCannotBeWritten", kComplete | kLogDir, "", "", "", {}, kSource, kJaws},
   // Folders the code page cannot spell are named by their short forms; LZ32 takes paths of 128 characters and more.
   {"HandOffFromACyrillicFolderToACyrillicFolder", kModsOnly | kCyrillic, kRecent, "@\\", "", {}, kHandOff},
-  {"CdInACyrillicFolderExpandsIntoACyrillicTemporaryFolder", kCyrillic | kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
+  {"CdInACyrillicFolderWithACyrillicTempExpands", kCyrillic | kCd | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
+  {"SystemTempIsPreferred", kSystemTemp | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
   {"SixteenFoldersDeepExpands", kDeep | kVrbEx_ | kFiles, "", "", "", {}, kTemp},
 }));
 
@@ -365,10 +379,23 @@ std::vector<std::string> g_folders, g_security;  // asked for, and the descripto
 BOOL WINAPI RecordCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   char* sddl = nullptr;
   ConvertSecurityDescriptorToStringSecurityDescriptorA(security ? security->lpSecurityDescriptor : nullptr,
-                                                       SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr);
+      SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &sddl, nullptr);
   g_folders.push_back(path), g_security.push_back(sddl ? sddl : "<none>"), LocalFree(sddl);
   if (g_folders.size() == 1) return SetLastError(ERROR_ALREADY_EXISTS), FALSE;
   return CreateDirectoryA(path, security);
+}
+
+bool g_machineTemp;  // else setup may not make folders in the machine's temporary folders, as when not elevated
+HANDLE WINAPI MachineTempRefused(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD how, DWORD flags,
+                                 HANDLE model) {
+  if (!g_machineTemp && LowerLocale(path).rfind(LowerLocale(kWindows), 0) == 0) return SetLastError(5), HANDLE(-1);
+  return CreateFileA(path, access, share, sa, how, flags, model);
+}
+DWORD g_renamed;  // a rename of the folder by another handle while setup expands into it
+LONG(WINAPI* g_lzCopy)(INT, INT);
+LONG WINAPI CopyPastARename(INT in, INT out) {
+  g_renamed = MoveFileA(g_folders.back().c_str(), (g_folders.back() + "x").c_str()) ? 0 : GetLastError();
+  return g_lzCopy(in, out);
 }
 
 // Both language folders become links to the third once the first is checked: one after its check, one after listing.
@@ -385,6 +412,7 @@ enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspe
 struct SetupRow {
   const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes;
   const char* tmp = nullptr; ULONGLONG freeOnC = 1ull << 30, freeElsewhere = 1ull << 30; const char* queried = nullptr;
+  bool machineTemp = false;
 };
 void PrintTo(const SetupRow& row, std::ostream* os) { *os << row.name; }
 class SetupInProcess : public ::testing::TestWithParam<SetupRow> {};
@@ -393,18 +421,21 @@ class SetupInProcess : public ::testing::TestWithParam<SetupRow> {};
 
 // What the user sees when the main program does not start (the result from WinExec) or cannot be made ready; in the
 // boxes "@" is the temporary folder, "$" the distribution's, "%" the last folder of its own the launcher asked for.
+// The temporary folder is the user's TEMP (from TMP), or the machine's where a row lets setup make folders there.
 TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   const SetupRow& row = GetParam();
   ScratchDir dist;
   MakeDistribution(dist.path(), row.files);
   const std::string tmp = getenv("TMP");
   SetEnv("TMP", row.tmp ? row.tmp : dist / (row.fault == kNoTempFolder ? "gone" : ""));  // its own folder in dist
-  std::string source = ShortLower(dist.path()), temp = LauncherTempDir();
+  std::string source = ShortLower(dist.path()), temp = row.machineTemp ? ShortLower(kWindows + "Temp\\")
+                                                                       : LauncherTempDir();
   FakeBoxes boxes;
   Sys().WinExec = FakeWinExec;
   Sys().GetDiskFreeSpaceExA = FakeFreeSpace;
   if (row.fault == kNoLz32) Sys().LZInit = nullptr;
-  if (row.fault == kCopyFails) Sys().LZCopy = CopyFails;
+  g_lzCopy = Sys().LZCopy, Sys().LZCopy = row.fault == kCopyFails ? CopyFails : CopyPastARename, g_renamed = 1;
+  g_machineTemp = row.machineTemp, Sys().CreateFileA = MachineTempRefused;
   if (row.fault == kNoShortNames) Sys().GetShortPathNameW = NoShortName;
   Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
   Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
@@ -424,9 +455,12 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   // SYSTEM and the Administrators let in. Kept once the program is started, else removed.
   const bool starts = row.fault == kNoFault || row.fault == kNoShortNames || row.fault == kJawsSwapped;
   EXPECT_EQ(g_security, std::vector<std::string>(row.files & kVrbExe || row.fault == kUnspelled ? 0 : 2,
-                                                 "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"));
+                                                 "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"));
   const std::string folder = g_folders.size() == 2 && g_folders[0] != g_folders[1] ? g_folders[1] + "\\" : "";
   EXPECT_EQ(PathExists(folder), !folder.empty() && starts);
+  if (!folder.empty()) EXPECT_EQ(folder.substr(0, folder.rfind('\\', folder.size() - 2) + 1), LowerLocale(temp));
+  EXPECT_EQ(g_renamed, row.fault == kNoFault && row.files & kVrbEx_ ? ERROR_SHARING_VIOLATION : 1u);
+  RemoveTree(DropLast(folder));
   std::vector<std::string> expected;
   for (const std::string& box : row.boxes)
     expected.push_back(Fill(Fill(Fill(box, '@', temp), '$', source), '%', folder));
@@ -444,6 +478,11 @@ const ULONGLONG kMB = 1024 * 1024;
 const std::string kShort = "Setup Warning|Warning: 4 Megs of temporary space needed for Setup";
 INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<SetupRow>{
   {"Result2", kVrbEx_ | kFiles, kNoFault, 2, {"WinExec|2-File was not found. %VRB.EXE"}},  // the folder of its own
+  // Below the machine's temporary folder, whose drive alone is measured, and warned about only when short.
+  {"IntoTheMachinesTemporaryFolder", kVrbEx_ | kFiles, kNoFault, 2, {"WinExec|2-File was not found. %VRB.EXE"},
+   "d:\\temp", 4 * kMB, 0, "C:\\ ", true},
+  {"TheMachinesTemporaryDriveShort", kComplete, kNoFault, 2, {kShort, "WinExec|2-File was not found. @VRB.EXE"},
+   "d:\\temp", 4 * kMB - 1, 1ull << 30, "C:\\ ", true},
   {"Result31", kComplete, kNoFault, 31, {"WinExec|Failed to run SETUP1.EXE. Error code: 31"}},
   {"Result32", kComplete, kNoFault, 32, {}},
   {"NoLz32", kVrbEx_ | kFiles, kNoLz32, 33, {"CopyFile|Error opening source file \"$Vrb.Ex_\""}},
