@@ -12,6 +12,7 @@
 #include "folders.h"
 #include "jaws_config.h"
 #include "private_folder.h"
+#include "redirection_guard.h"
 #include "setup_messages.h"
 #include "setup_paths.h"
 #include "start_result.h"
@@ -40,6 +41,7 @@ void InstallJawsConfigOrWarn(const std::string& sourceDir) {
 }  // namespace
 
 void RunSetup(const std::string& programPath, const std::string& arg1) {
+  EnableRedirectionGuard();
   // Not even a short form (a volume that keeps no 8.3 names): no file of it could be named.
   if (IsUnspelledPath(programPath)) {
     ShowBox(UnusableFolderText(DirectoryPart(programPath)), "Setup Error");

@@ -7,6 +7,7 @@
 #include "folders.h"
 #include "own_folder_check.h"
 #include "purge_directory.h"
+#include "redirection_guard.h"
 #include "registry.h"
 #include "remove_shortcuts.h"
 #include "run_and_wait.h"
@@ -31,6 +32,7 @@ std::string ClosingNotice(const std::string& programDirectory) {
 
 void RunUninstall(const std::string& programPath, const std::string& groupName,
                   const std::string& shortcutName) {
+  EnableRedirectionGuard();
   const std::string programDirectory = DirectoryPart(programPath);
   if (IsUnspelledPath(programPath)) {  // no short form either: nothing in it could be named
     ShowBox("The folder " + programDirectory + " has a name that the uninstaller cannot use. Nothing was removed.",

@@ -1,13 +1,10 @@
 #include "file_copy.h"
 
-#include <windows.h>
-
 #include <vector>
 
-#include "file_info.h"
 #include "handles.h"
+#include "relative_files.h"
 #include "sys_table.h"
-#include "text.h"
 
 namespace {
 constexpr DWORD kCopyBlock = 16384;
@@ -22,26 +19,32 @@ bool CopyBlocks(HANDLE in, HANDLE out) {
     if (!Sys().WriteFile(out, buffer.data(), got, &put, nullptr) || put != got) return false;
   }
 }
+
+// A new file "vrbXXXX.tmp" in the folder, under a name no entry has.
+HANDLE CreateTemporaryFile(HANDLE folder) {
+  const DWORD start = GetTickCount();
+  for (DWORD n = 0; n < 0x10000; ++n) {
+    wchar_t name[16];
+    wsprintfW(name, L"vrb%04X.tmp", (start + n) & 0xFFFF);
+    HANDLE file = OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_CREATE, FILE_NON_DIRECTORY_FILE);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
 }  // namespace
 
-bool CopyFileKeepDate(const std::string& source, const std::string& destination) {
+bool CopyFileKeepDate(const std::string& source, HANDLE folder, const wchar_t* name) {
   FileHandle in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!in.valid()) return false;
   // The copy is made beside the destination under a name of its own and put in its place in one
   // step: a reader (the screen reader) never meets half a file, and a failure leaves the old one whole.
-  char temp[MAX_PATH];
-  if (!GetTempFileNameA(DirectoryPart(destination).c_str(), "vrb", 0, temp)) return false;
-  FileHandle out(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr));
-  bool result = out.valid() && CopyBlocks(in.get(), out.get());
-  in.Close();
-  out.Close();
-  if (result) {
-    std::int32_t stamp = GetFileDate(source);
-    if (stamp != 0 && stamp != -1) SetFileDate(temp, stamp);
-    result = MoveFileExA(temp, destination.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  }
-  if (!result) DeleteFileA(temp);
+  FileHandle out(CreateTemporaryFile(folder));
+  if (!out.valid()) return false;
+  FILETIME written;
+  bool result = CopyBlocks(in.get(), out.get()) && GetFileTime(in.get(), nullptr, nullptr, &written) &&
+                SetFileTime(out.get(), nullptr, nullptr, &written) &&
+                RenameByHandle(out.get(), folder, name, true);
+  if (!result) DeleteByHandle(out.get(), 0);
   return result;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "handles.h"
+#include "relative_files.h"
 
 namespace {
 
@@ -29,6 +30,15 @@ std::int32_t EntryAge(const std::string& path) {
 bool FileExists(const std::string& path) { return EntryAge(path) != -1; }
 
 std::int32_t FileAge(const std::string& path) { return EntryAge(path); }
+
+std::int32_t FileAgeIn(HANDLE folder, const wchar_t* name) {
+  FileHandle entry(OpenRelative(folder, name, FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, 0));
+  if (!entry.valid()) return -1;
+  const HandleInfo info = InfoByHandle(entry.get());
+  if (!info.valid || (info.attributes & FILE_ATTRIBUTE_DIRECTORY)) return -1;
+  return FileTimeToStamp(info.lastWrite);
+}
 
 std::int32_t GetFileDate(const std::string& path) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

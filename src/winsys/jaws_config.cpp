@@ -4,14 +4,15 @@
 
 #include <exception>
 
-#include "dir_listing.h"
 #include "file_copy.h"
 #include "file_info.h"
 #include "folders.h"
 #include "handles.h"
 #include "jaws_settings.h"
 #include "registry.h"
+#include "relative_files.h"
 #include "startup_log.h"
+#include "sys_table.h"
 #include "text.h"
 
 namespace {
@@ -26,19 +27,46 @@ std::string ReadDefaultString(const RegKey& key) {
   return value;
 }
 
-// Lines 5 to 8 for every entry of one Settings folder. From JAWS 6.0 on, that folder
-// holds more than language folders (Init, VoiceProfiles, ...); each language folder
-// holds a default.jcf.
-void ServeSettings(const std::string& settings, const std::string& source, bool languagesOnly) {
-  DirListing listing(settings + "*.*");
+// The folder `entry` of `parent`'s listing, opened through the parent's handle: none when it is a
+// link, or another entry than the one listed (a link swapped in since). Wine follows a link even
+// when asked not to, and its handle then shows a plain folder: the file ID tells.
+bool OpenListedFolder(HANDLE parent, const FolderEntries& entry, FileHandle& folder) {
+  const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if ((entry.attributes() & kind) != FILE_ATTRIBUTE_DIRECTORY) return false;
+  folder.reset(OpenRelative(parent, entry.wide_name(), entry.wide_length(),
+                            FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            FILE_OPEN, FILE_DIRECTORY_FILE));
+  const HandleInfo info = InfoByHandle(folder.get());
+  return info.valid && (info.attributes & kind) == FILE_ATTRIBUTE_DIRECTORY && info.id == entry.id();
+}
+
+// A version's "Settings" folder, as its listing shows it.
+bool OpenSettingsFolder(HANDLE version, FileHandle& settings) {
+  FolderEntries entries(version);
+  while (entries.Next())
+    if (CompareStringOrdinal(entries.wide_name(), static_cast<int>(entries.wide_length()), L"Settings", -1,
+                             TRUE) == CSTR_EQUAL)
+      return OpenListedFolder(version, entries, settings);
+  return false;
+}
+
+// Lines 5 to 8 for every entry of one Settings folder, held by `folder` and named `settings`.
+// From JAWS 6.0 on, that folder holds more than language folders (Init, VoiceProfiles, ...);
+// each language folder holds a default.jcf. Everything below is reached through handles:
+// users may make folders and links there.
+void ServeSettings(const std::string& settings, HANDLE folder, const std::string& source,
+                   bool languagesOnly) {
+  FolderEntries listing(folder);
   while (listing.Next()) {
     std::string name = listing.name();
     LogLine("  JAWS: Settings Directory " + name);
-    if (StartsWith(name, ".") || !listing.is_directory()) continue;
-    if (languagesOnly && !FileExists(settings + name + "\\default.jcf")) continue;
+    FileHandle language;
+    if (StartsWith(name, ".") || !OpenListedFolder(folder, listing, language)) continue;
+    if (languagesOnly && FileAgeIn(language.get(), L"default.jcf") == -1) continue;
     std::string target = settings + name + "\\Vrb.Jcf";
-    if (FileAge(source) > FileAge(target)) {
-      bool copied = CopyFileKeepDate(source, target);
+    if (FileAge(source) > FileAgeIn(language.get(), L"Vrb.Jcf")) {
+      if (Sys().JawsFolderChecked) Sys().JawsFolderChecked((settings + name).c_str());
+      bool copied = CopyFileKeepDate(source, language.get(), L"Vrb.Jcf");
       LogLine((copied ? "  JAWS: Installing in " : "  JAWS: Copy failed to ") + target);
     } else {
       LogLine("  JAWS: Already Installed in " + target);
@@ -69,7 +97,8 @@ void InstallRegisteredJawsConfig(const std::string& sourceDir) {
   if (settings.empty()) return;
   LogLine("  JAWS: Settings Path = " + settings);
 
-  ServeSettings(settings, sourceDir + "Vrb.Jcf", false);
+  FileHandle folder(OpenFolderByPath(settings));
+  ServeSettings(settings, folder.get(), sourceDir + "Vrb.Jcf", false);
 }
 
 // JAWS 6.0 and later: the settings all users share, one folder a version and a language.
@@ -79,12 +108,15 @@ void InstallSharedJawsConfig(const std::string& source) {
   const std::string common = CommonAppDataFolder();
   if (common.empty()) return;
   const std::string jaws = common + "Freedom Scientific\\JAWS\\";
-  DirListing versions(jaws + "*.*");
+  FileHandle root(OpenFolderByPath(jaws));
+  FolderEntries versions(root.get());
   while (versions.Next()) {
-    if (StartsWith(versions.name(), ".") || !versions.is_directory()) continue;
+    FileHandle version, settingsFolder;
+    if (StartsWith(versions.name(), ".") || !OpenListedFolder(root.get(), versions, version)) continue;
     std::string settings = jaws + versions.name() + "\\Settings\\";
     LogLine("  JAWS: Settings Path = " + settings);
-    ServeSettings(settings, source, true);
+    if (OpenSettingsFolder(version.get(), settingsFolder))
+      ServeSettings(settings, settingsFolder.get(), source, true);
   }
 }
 

@@ -30,7 +30,12 @@ SysTable SystemTable() {
                     ::GetDiskFreeSpaceA, ::GetShortPathNameW,
                     Lookup<decltype(SysTable::LZInit)>(lz32, "LZInit"),
                     Lookup<decltype(SysTable::LZCopy)>(lz32, "LZCopy"),
-                    Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose"), ::CreateFileA};
+                    Lookup<decltype(SysTable::LZClose)>(lz32, "LZClose"), ::CreateFileA,
+                    ::SetFileInformationByHandle,
+                    nullptr, nullptr,
+                    Lookup<decltype(SysTable::SetProcessMitigationPolicy)>(Kernel32(),
+                                                                           "SetProcessMitigationPolicy"),
+                    nullptr};
   return table;
 }
 

@@ -29,6 +29,19 @@ struct SysTable {
   void(WINAPI* LZClose)(INT);
   // Wine lets every program make folders in the machine's temporary folders.
   HANDLE(WINAPI* CreateFileA)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+  // Wine lacks POSIX deletion (FileDispositionInfoEx): a test sees what is
+  // asked for, or refuses a read-only folder as Windows does.
+  BOOL(WINAPI* SetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  // The purge's worst moments for a swap, which a test fills: right after a
+  // folder's listing, and between the decision on a file and its deletion.
+  // Null in the shipped table.
+  void (*PurgeListed)(HANDLE folder);
+  void (*PurgeDeciding)(HANDLE folder);
+  // Null before Windows 8; Wine's returns TRUE and changes nothing.
+  BOOL(WINAPI* SetProcessMitigationPolicy)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+  // The worst moment for a swap in the JAWS configuration copy, which a test fills: a
+  // language folder (its path given) checked, and its copy not yet made. Null in the shipped table.
+  void (*JawsFolderChecked)(const char* folder);
 };
 
 SysTable& Sys();

@@ -94,13 +94,14 @@ const std::string kLong(100000, 'x');
 const std::vector<std::string> kModules = {"Text1.801", "Atlas101.dat", "Install.8010", "Mods801"};  // a folder too
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\Setup.exe";
 
-// Two current JAWS versions: the settings all users share, language folders (marked by default.jcf) beside others, and
-// a user's own. A Vrb.Jcf older than (<), as new as (=) or newer than (>) the distribution's; "\\" ends a folder.
+// Current JAWS versions: the settings all users share, language folders (holding default.jcf) beside others, a user's
+// own; a Vrb.Jcf older (<), as new as (=), newer (>) than the distribution's; "\\" ends a folder, "~" links elsewhere.
 const std::vector<std::string> kSharedLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<",
     "2025\\Settings\\ita\\default.jcf", "2025\\Settings\\ita\\Vrb.Jcf<", "2025\\Settings\\deu\\default.jcf",
     "2025\\Settings\\deu\\Vrb.Jcf=", "2025\\Settings\\VoiceProfiles\\Vrb.Jcf<", "2025\\Settings\\Init\\",
     "2025\\Scripts\\esn\\default.jcf", "17.0\\Settings\\esn\\default.jcf", "17.0\\Settings\\fra\\default.jcf",
-    "17.0\\Settings\\fra\\Vrb.Jcf>"};
+    "17.0\\Settings\\fra\\Vrb.Jcf>", "2025\\Settings\\fin~", "16.0\\Settings~", "2026~"};
+const std::vector<std::string> kElsewhere = {"default.jcf", "enu\\default.jcf", "Settings\\enu\\default.jcf"};
 const std::vector<std::string> kUserLayout = {"2025\\Settings\\enu\\default.jcf", "2025\\Settings\\enu\\Vrb.Jcf<"};
 const std::vector<std::string> kServed = {"2025\\Settings\\enu\\", "2025\\Settings\\ita\\", "17.0\\Settings\\esn\\"};
 
@@ -122,7 +123,8 @@ struct Bench {
   std::string sharedJaws = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\JAWS\\", refused;
   std::string userJaws = std::string(getenv("APPDATA")) + "\\Freedom Scientific\\JAWS\\";
   std::string machineTemp = kWindows + "Temp\\";
-  std::vector<std::string> made, tempBefore;  // every folder laid out here and all left outside the scratch, removed after
+  // Every folder and link laid out here, and all left outside the scratch, removed after.
+  std::vector<std::string> made, links, tempBefore;
   std::map<std::string, std::string> jawsBefore;
 
   Bench() { Clean(); }
@@ -131,17 +133,19 @@ struct Bench {
     Clean();
     SetEnv("TMP", savedTmp);
     for (const std::string& name : ListNames("R:\\")) RemoveTree("R:\\" + name);
+    if (!links.empty()) Unix("Z:\\bin\\rm", links, true);
     for (const std::string& dir : made) RemoveTree(dir);
   }
   void LayOut(const std::string& base, std::vector<std::string> entries) {
     for (std::string& entry : entries) {
-      const size_t mark = std::string("<=>").find(entry.back());
+      const size_t mark = std::string("<=>~").find(entry.back());
       if (mark != std::string::npos) entry.pop_back();
       const std::string path = base + entry;
       for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
         if (!PathExists(path.substr(0, at))) MakeDir(made.emplace_back(path.substr(0, at)));
-      if (entry.back() != '\\') WriteBytes(path, entry);
-      if (mark != std::string::npos) SetLocalWriteTime(path, 2010 + 10 * static_cast<int>(mark), 5, 4);
+      if (mark == 3) Unix("Z:\\bin\\ln -s", {root / "elsewhere", links.emplace_back(path)}, false);
+      else if (entry.back() != '\\') WriteBytes(path, entry);
+      if (mark < 3) SetLocalWriteTime(path, 2010 + 10 * static_cast<int>(mark), 5, 4);
     }
   }
   void Clean() {
@@ -201,6 +205,7 @@ struct Bench {
     }
     if (!row.jaws.empty() || row.files & kSharedJaws) SetLocalWriteTime(source + "Vrb.Jcf", 2020, 5, 4);
     if (row.files & kSharedJaws) {
+      LayOut(root / "elsewhere\\", kElsewhere);
       LayOut(sharedJaws, kSharedLayout);
       LayOut(userJaws, kUserLayout);
       // JAWS reads the copy in the language folder judged first, letting others only read: it is not replaced.
@@ -210,6 +215,8 @@ struct Bench {
     if (!row.jaws.empty()) {
       for (const std::string& dir : {jawsDir, settings, settings + "deu", settings + "fra"}) MakeDir(dir);
       for (const char* name : {"deu", "fra"}) WriteBytes(settings + name + "\\Vrb.Jcf", name);
+      if (row.files & kSharedJaws)  // a link among them too, to where the shared folders' links go
+        Unix("Z:\\bin\\ln -s", {root / "elsewhere", links.emplace_back(settings + "ita")}, false);
       SetLocalWriteTime(settings + "deu\\Vrb.Jcf", 2020, 5, 4);  // as new as the distribution's
       SetLocalWriteTime(settings + "fra\\Vrb.Jcf", 2010, 1, 1);  // older
       RegisterJaws(row.jaws, jawsDir);
@@ -391,7 +398,16 @@ LONG WINAPI CopyPastARename(INT in, INT out) {
   return g_lzCopy(in, out);
 }
 
-enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled };
+// Both language folders become links to the third once the first is checked: one after its check, one after listing.
+const std::string kFs = std::string(getenv("ProgramData")) + "\\Freedom Scientific\\", kIn = "JAWS\\2025\\Settings\\";
+const std::string kSwapped[] = {kFs + kIn + "enu", kFs + kIn + "ita", kFs + "elsewhere"};
+void SwapForLinks(const char*) {
+  static int swaps = 0;
+  for (const std::string* name = kSwapped; name < kSwapped + 2 && swaps++ < 2; ++name)
+    Unix("Z:\\bin\\mv", {*name, *name + "~"}, false), Unix("Z:\\bin\\ln -s", {kSwapped[2], *name}, false);
+}
+
+enum Fault { kNoFault, kNoLz32, kNoTempFolder, kCopyFails, kNoShortNames, kUnspelled, kJawsSwapped };
 // The temporary folder from TMP (when given), free space on C: and elsewhere, and the drives asked (when given).
 struct SetupRow {
   const char* name; unsigned files; Fault fault; UINT result; std::vector<std::string> boxes;
@@ -422,6 +438,12 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   g_machineTemp = row.machineTemp, Sys().CreateFileA = MachineTempRefused;
   if (row.fault == kNoShortNames) Sys().GetShortPathNameW = NoShortName;
   Sys().CreateDirectoryA = RecordCreateDirectory, g_folders.clear(), g_security.clear();
+  Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
+  if (row.fault == kJawsSwapped) {
+    Unix("Z:\\bin\\mkdir -p", {kSwapped, kSwapped + 3}, false);
+    for (const std::string& dir : kSwapped) WriteBytes(dir + "\\default.jcf", "");
+    Sys().JawsFolderChecked = SwapForLinks;
+  }
   g_result = row.result;
   g_freeOnC = row.freeOnC;
   g_freeElsewhere = row.freeElsewhere;
@@ -431,7 +453,7 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   SetEnv("TMP", tmp);
   // The compressed program's folder: another name after a taken one, the first error of any other kind the end; only
   // SYSTEM and the Administrators let in. Kept once the program is started, else removed.
-  const bool starts = row.fault == kNoFault || row.fault == kNoShortNames;
+  const bool starts = row.fault == kNoFault || row.fault == kNoShortNames || row.fault == kJawsSwapped;
   EXPECT_EQ(g_security, std::vector<std::string>(row.files & kVrbExe || row.fault == kUnspelled ? 0 : 2,
                                                  "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"));
   const std::string folder = g_folders.size() == 2 && g_folders[0] != g_folders[1] ? g_folders[1] + "\\" : "";
@@ -447,6 +469,9 @@ TEST_P(SetupInProcess, ShowsTheBoxesInOrder) {
   EXPECT_EQ(g_started, std::vector<std::string>(starts, program + "VRB.EXE \"" + source + "\""));
   if (row.files & kVrbEx_) EXPECT_TRUE(DeleteFileA((dist / "Vrb.Ex_").c_str()));  // no handle left open
   if (row.queried) EXPECT_EQ(g_queried, row.queried);
+  EXPECT_EQ(askedPolicies, "16:1 ");  // links only administrators made, refused quietly
+  if (row.fault == kJawsSwapped) EXPECT_EQ(ListNames(kSwapped[2]), std::vector<std::string>{"default.jcf"});
+  Unix("Z:\\bin\\rm -rf", {kFs}, true);  // what a row laid out, links too
 }
 
 const ULONGLONG kMB = 1024 * 1024;
@@ -471,6 +496,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SetupInProcess, ::testing::ValuesIn(std::vector<S
   {"TwoTebibytesOrMoreAreEnough", kComplete, kNoFault, 33, {}, "c:\\me\\temp", ~0ull, 0, "C:\\ "},
   {"AFailedFreeSpaceQueryWarns", kComplete, kNoFault, 33, {kShort}, "c:\\me\\temp", 1, 0, "C:\\ "},
   {"ExpansionFails", kVrbEx_ | kFiles, kCopyFails, 33, {"CopyFile|Error copying file \"$Vrb.Ex_\" to \"%Vrb.exe\""}},
+  {"JawsFoldersSwappedForLinksAfterTheirCheckAreNotWrittenThrough", kComplete, kJawsSwapped, 33, {}},
   // A temporary folder that no A call can name is none: c:\ stands in, as for no folder at all.
   {"ATemporaryFolderWithoutAShortNameIsNone", kComplete, kNoShortNames, 2,
    {"WinExec|2-File was not found. c:\\VRB.EXE"}, "c:\\users\\????\\temp"},

@@ -198,6 +198,24 @@ std::vector<std::string> FakeBoxes::Summary() const {
   return out;
 }
 
+void Unix(std::string command, const std::vector<std::string>& paths, bool gone) {
+  for (std::string path : paths) {
+    for (char& c : path)
+      if (c == '\\') c = '/';
+    command += " \"" + std::string(getenv("WINEPREFIX")) + "/drive_c" + path.substr(2) + "\"";
+  }
+  STARTUPINFOA startup{sizeof startup};
+  PROCESS_INFORMATION process;
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, 0, 0, nullptr, "C:\\", &startup, &process));
+  for (int i = 0; i < 100 && PathExists(paths.back()) == gone; ++i) Sleep(50);
+}
+
+std::string askedPolicies;
+BOOL WINAPI RefusePolicy(PROCESS_MITIGATION_POLICY policy, PVOID flags, SIZE_T size) {
+  askedPolicies += std::to_string(policy) + ":" + std::to_string(size == 4 ? *static_cast<DWORD*>(flags) : 0) + " ";
+  return SetLastError(ERROR_NOT_SUPPORTED), FALSE;
+}
+
 std::string BinFile(const std::string& name) {
   char self[MAX_PATH];
   const std::string path(self, GetModuleFileNameA(nullptr, self, MAX_PATH));

@@ -67,6 +67,12 @@ class FakeBoxes {
   SysTable saved_ = Sys();
 };
 
+// Runs a Unix command on paths below C:\; Wine gives nothing to wait on: waits until the last is there, or gone.
+void Unix(std::string command, const std::vector<std::string>& paths, bool gone);
+// Stands in for SetProcessMitigationPolicy, refusing each: "policy:flags " of every call, in order.
+extern std::string askedPolicies;
+BOOL WINAPI RefusePolicy(PROCESS_MITIGATION_POLICY policy, PVOID flags, SIZE_T size);
+
 // A file of the build's bin folder (Setup.exe, Vrb.exe, ...), where the tests run from too.
 std::string BinFile(const std::string& name);
 // Runs exePath with the arguments, answering its boxes in order ('O' or 'C').

@@ -93,18 +93,6 @@ Tree Survivors(const Tree& tree) {
   return out;
 }
 
-// Runs a Unix command on paths below C:\; Wine gives nothing to wait on: waits until the last is there, or gone.
-void Unix(string command, const Names& paths, bool gone) {
-  for (string path : paths) {
-    for (char& c : path)
-      if (c == '\\') c = '/';
-    command += " \"" + string(getenv("WINEPREFIX")) + "/drive_c" + path.substr(2) + "\"";
-  }
-  STARTUPINFOA startup{sizeof startup};
-  PROCESS_INFORMATION process;
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, 0, 0, nullptr, "C:\\", &startup, &process));
-  for (int i = 0; i < 100 && PathExists(paths.back()) == gone; ++i) Sleep(50);
-}
 // A scratch folder whose Sh???\Desktop, Sh???\Programs and Documents are the user's while it lives; the user's profile
 // is named in Cyrillic ("?").
 struct Bench {
@@ -302,6 +290,7 @@ TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
   ScratchDir dir;
   WriteBytes(dir / "Install.Msg", "");
   FakeBoxes boxes({0}, ERROR_ACCESS_DENIED);
+  Sys().SetProcessMitigationPolicy = RefusePolicy, askedPolicies.clear();
   EXPECT_THROW(RunUninstall(dir / "gone\\vrbdel.exe", "", ""), Failure);
   RunUninstall(dir / "vrbdel.exe", "Verbalis", "Verbalis");
   RunUninstall("D:\\???????\\vrbdel.exe", "", "");  // not even a short form: "?" where the code page failed
@@ -311,6 +300,7 @@ TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
             "The folder D:\\???????\\ has a name that the uninstaller cannot use. Nothing was removed.");
   EXPECT_EQ(boxes.boxes()[0].type, static_cast<UINT>(MB_OKCANCEL));
   EXPECT_EQ(boxes.boxes()[1].caption, "Windows Error: 24");
+  EXPECT_EQ(askedPolicies, "16:1 16:1 16:1 ");  // first of all, refused quietly
   // Each Program Files folder is named in one registry view only: neither is purged, whichever build runs.
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     HKEY key;
