@@ -118,11 +118,20 @@ bool FolderEntries::Next() {
 }
 
 HandleInfo InfoByHandle(HANDLE entry) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(entry, &info)) return HandleInfo{false, 0, 0, {}};
-  return HandleInfo{true, info.dwFileAttributes,
-                    (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                    info.ftLastWriteTime};
+  // Two plain queries rather than GetFileInformationByHandle, which also
+  // asks for the volume's serial number: under Wine a call to another
+  // process for every entry.
+  using QueryFn = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+  static const QueryFn query = Ntdll<QueryFn>("NtQueryInformationFile");
+  constexpr ULONG kFileBasicInformation = 4, kFileInternalInformation = 6;
+  FILE_BASIC_INFO basic;
+  LARGE_INTEGER index;
+  IO_STATUS_BLOCK io;
+  if (!query || query(entry, &io, &basic, sizeof basic, kFileBasicInformation) < 0 ||
+      query(entry, &io, &index, sizeof index, kFileInternalInformation) < 0)
+    return HandleInfo{false, 0, 0, {}};
+  return HandleInfo{true, basic.FileAttributes, static_cast<std::uint64_t>(index.QuadPart),
+                    {basic.LastWriteTime.LowPart, static_cast<DWORD>(basic.LastWriteTime.HighPart)}};
 }
 
 bool SameEntry(HANDLE entry, std::uint64_t listedId) {
