@@ -49,6 +49,9 @@ HANDLE Open(HANDLE folder, const Listed& entry, ACCESS_MASK access, ULONG share,
 // folder; only the ID tells). Otherwise `open` is left with whatever opened.
 bool OpenToEnter(HANDLE folder, const Listed& entry, ACCESS_MASK access, FileHandle& open) {
   open.reset(Open(folder, entry, access, kShareFolder, FILE_DIRECTORY_FILE));
+  // Another program's current folder shares no deletion: it is emptied and stays.
+  if (!open.valid() && GetLastError() == ERROR_SHARING_VIOLATION)
+    open.reset(Open(folder, entry, access & ~DELETE, kShareFolder, FILE_DIRECTORY_FILE));
   if (!open.valid()) return false;
   const HandleInfo info = InfoByHandle(open.get());
   return info.valid && info.id == entry.id && IsPlainFolder(info.attributes);
@@ -134,10 +137,8 @@ void PurgeLevel(HANDLE directory) {
   for (const Listed& file : StillListed(fileList, files)) {
     if (Sys().PurgeDeciding) Sys().PurgeDeciding(directory);
     FileHandle entry(Open(directory, file, kEntryAccess, kShareAll, FILE_NON_DIRECTORY_FILE));
-    const HandleInfo info = InfoByHandle(entry.get());
-    // A file swapped since the listing, or a link that opens as what it points to, is left alone.
-    if (info.valid && info.id == file.id && IsLink(info.attributes) == IsLink(file.attributes))
-      DeleteByHandle(entry.get(), file.attributes);
+    // A file swapped since the listing (for a link too: a link has an ID of its own) is left alone.
+    if (entry.valid() && SameEntry(entry.get(), file.id)) DeleteByHandle(entry.get(), file.attributes);
   }
 
   for (const Listed& folder : StillListed(subdirectoryList, folders)) {

@@ -67,8 +67,9 @@ bool OpensAsLink(const string& path) {
   return GetFileInformationByHandle(h, &info) && CloseHandle(h) && (info.dwFileAttributes & 0x400);
 }
 // The rules as a user states them. Stays, with all it holds: what lies in what stays, dot names, busy files, links
-// (never entered, what they point to whole; removed where the system opens a link as a link), the user's folders and files, system files, notes.map beside notes; a module
-// "<stem>00" with a V03000 or T03000 from 1980 on keeps "<stem>??" and "<stem>*.map".
+// (never entered, what they point to whole; removed where a link opens as a link), the user's folders and files, system
+// files, notes.map beside notes; a module "<stem>00" with a V03000 or T03000 from 1980 on keeps "<stem>??" and
+// "<stem>*.map".
 bool StaysWhole(const Tree& tree, const string& rel) {
   const string name = NameOf(rel), flags = tree.at(rel);
   const bool folder = Ends(rel, "\\");
@@ -326,15 +327,15 @@ BOOL WINAPI AsWindows(HANDLE h, FILE_INFO_BY_HANDLE_CLASS c, LPVOID info, DWORD 
   BY_HANDLE_FILE_INFORMATION now;
   calls.push_back(c == 21 ? *static_cast<DWORD*>(info) << 8 | c : c);
   if (c == 21 && fake != 3) return SetLastError(87), 0;  // before Windows 10 1809
-  if (c == 21) return SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic) &&
+  if (c == 21) return SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic) &&  // whatever read-only
                       SetFileInformationByHandle(h, FileDispositionInfo, &yes, sizeof yes);
-  basic.FileAttributes = FILE_ATTRIBUTE_READONLY;
+  basic.FileAttributes = FILE_ATTRIBUTE_READONLY;  // the first file, after the listing
   if (c == FileDispositionInfo && calls.size() == 2) SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);
   if (c == FileDispositionInfo && GetFileInformationByHandle(h, &now) && now.dwFileAttributes & 1) return SetLastError(5), 0;
   return SetFileInformationByHandle(h, c, info, size);
 }
-class UninstallSteps : public ::testing::TestWithParam<Step> {};
-TEST_P(UninstallSteps, Purge) {
+class PurgeSteps : public ::testing::TestWithParam<Step> {};
+TEST_P(PurgeSteps, Run) {
   Bench b;
   bench = &b;
   MakeDir(b.dir / "app");
@@ -353,11 +354,11 @@ TEST_P(UninstallSteps, Purge) {
   EXPECT_EQ(Disk(b.dir / "Outside\\"), outside);
   if (GetParam().fake == 3) EXPECT_EQ(calls, std::vector<DWORD>(3, 0x1315));  // never FileBasicInfo (4)
 }
-INSTANTIATE_TEST_SUITE_P(Steps, UninstallSteps, ::testing::ValuesIn(kSteps),
+INSTANTIATE_TEST_SUITE_P(Steps, PurgeSteps, ::testing::ValuesIn(kSteps),
                          [](const auto& info) { return string(info.param.name); });
 
 // In-process: no question where the folder cannot be entered, no consent where it cannot be shown, no root purged.
-TEST(UninstallGuards, TheGuardsBeforeTheFirstDeletion) {
+TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
   ScratchDir dir;
   WriteBytes(dir / "Install.Msg", "");
   FakeBoxes boxes({0}, ERROR_ACCESS_DENIED);
