@@ -10,8 +10,7 @@ struct SysTable {
                                DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION);
   BOOL(WINAPI* ReadFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
   BOOL(WINAPI* WriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
-  // A file made read-only between the purge's listing and its deletion; a
-  // read-only folder, which Windows refuses to remove and Wine does not.
+  // Deletions by path (the purge deletes by handle: see SetFileInformationByHandle).
   BOOL(WINAPI* DeleteFileA)(LPCSTR);
   BOOL(WINAPI* RemoveDirectoryA)(LPCSTR);
   // The unregistration is waited for without limit.
