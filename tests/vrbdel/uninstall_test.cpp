@@ -308,7 +308,7 @@ void PrintTo(const Step& s, std::ostream* out) { *out << s.name; }
 const Step kSteps[] = {
     {"ReadOnlyUnknownToTheListingIsLifted", "late.dat ro\\:R ro\\x.dat:R", 0, ""},
     {"ASubfolderSwappedForALinkAfterTheListingIsNotEntered", "lib\\ lib\\x.dat a.dat keep.lst", 1, "keep.lst lib\\"},
-    {"AFolderSwappedForALinkBeforeAFileGoesLeavesTheLinksTarget", "lib\\ lib\\data.dat", 2, "lib\\"},
+    {"AFolderSwappedForALinkBeforeAFileGoesLeavesTheLinksTarget", "lib\\ lib\\data.dat x.lst", 2, "x.lst lib\\"},
     {"PosixDeletionLeavesTheAttributesAlone", "ro.dat:R lib\\:R lib\\x.dat:RH x.lst:R", 3, "x.lst:R"},
 };
 std::vector<DWORD> calls;  // the information classes set, with the POSIX flags
