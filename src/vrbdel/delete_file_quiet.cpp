@@ -1,5 +1,5 @@
 #include "delete_file_quiet.h"
 
-#include "sys_table.h"
+#include <windows.h>
 
-bool DeleteFileQuiet(const std::string& path) { return Sys().DeleteFileA(path.c_str()) != 0; }
+bool DeleteFileQuiet(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }

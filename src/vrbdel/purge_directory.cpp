@@ -1,68 +1,67 @@
 #include "purge_directory.h"
 
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstdint>
 #include <vector>
 
-#include "delete_file_quiet.h"
-#include "dir_listing.h"
-#include "directory_link.h"
 #include "file_info.h"
+#include "handles.h"
 #include "purge_rules.h"
+#include "relative_files.h"
 #include "sys_table.h"
 #include "wrappers.h"
 
+// The purge works from the installation folder's handle down: each entry is
+// opened relative to its folder's handle without following a link, checked
+// by its own handle and deleted through it, so a link swapped in at any
+// moment can neither be entered nor be deleted through. How a deletion goes
+// on which system: see DeleteByHandle.
 namespace {
 
-// The rules judge lower-cased names; the system calls get each name as listed,
-// because Wine finds a name in another letter case only by reading the whole
-// folder again, which made the purge of a folder quadratic in its size.
+// The rules judge lower-cased names; the system gets each entry by the name
+// it was listed under, and the entry must still be the one listed.
 struct Listed {
   std::string lower;
-  std::string name;
-  bool link;
-  DWORD attributes;  // as listed
+  std::vector<wchar_t> name;  // no NUL
+  DWORD attributes;
+  std::uint64_t id;
 };
 
-// What SetFileAttributesA takes back of what a listing reports.
-constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
-                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// While the purge is in a folder, no other program may rename or delete it.
+constexpr ULONG kShareFolder = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr ACCESS_MASK kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+constexpr ACCESS_MASK kFolderAccess = kEntryAccess | FILE_LIST_DIRECTORY;
 
-// Read-only is the one attribute that stops a deletion, of a file or of a
-// folder. It is lifted just before the deletion and put back when the entry
-// stays after all; every other attribute is the user's business. A link's
-// attributes are never changed: through the link it could reach the target.
-class ReadOnlyLifted {
- public:
-  // `known`: the entry's attributes, when they are known before the first try.
-  ReadOnlyLifted(const std::string& path, DWORD known) : path_(path), attributes_(known) { Lift(); }
-  ~ReadOnlyLifted() {
-    if (lifted_) SetFileAttributesA(path_.c_str(), attributes_ & kSettable);
-  }
-  ReadOnlyLifted(const ReadOnlyLifted&) = delete;
-  ReadOnlyLifted& operator=(const ReadOnlyLifted&) = delete;
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+bool IsPlainFolder(DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(attributes);
+}
 
-  // Called right after a refused deletion: true when it was refused for a
-  // read-only not known before, which is now lifted, so that one more try is
-  // worth making.
-  bool LiftedAfterRefusal() {
-    if (lifted_ || GetLastError() != ERROR_ACCESS_DENIED) return false;
-    attributes_ = GetFileAttributesA(path_.c_str());
-    return attributes_ != INVALID_FILE_ATTRIBUTES && Lift();
-  }
-  void Deleted() { lifted_ = false; }
+HANDLE Open(HANDLE folder, const Listed& entry, ACCESS_MASK access, ULONG share, ULONG options) {
+  return OpenRelative(folder, entry.name.data(), entry.name.size(), access, share, FILE_OPEN, options);
+}
 
- private:
-  bool Lift() {
-    lifted_ = (attributes_ & FILE_ATTRIBUTE_READONLY) && !(attributes_ & FILE_ATTRIBUTE_REPARSE_POINT) &&
-              SetFileAttributesA(path_.c_str(), attributes_ & kSettable & ~FILE_ATTRIBUTE_READONLY);
-    return lifted_;
-  }
-  const std::string& path_;
-  DWORD attributes_;
-  bool lifted_ = false;
-};
+// The listed folder, opened to be entered: only while it is that very folder
+// (Wine opens what a Unix link points to, and its handle shows a plain
+// folder; only the ID tells). Otherwise `open` is left with whatever opened.
+bool OpenToEnter(HANDLE folder, const Listed& entry, ACCESS_MASK access, FileHandle& open) {
+  open.reset(Open(folder, entry, access, kShareFolder, FILE_DIRECTORY_FILE));
+  // Another program's current folder shares no deletion: it is emptied and stays.
+  if (!open.valid() && GetLastError() == ERROR_SHARING_VIOLATION)
+    open.reset(Open(folder, entry, access & ~DELETE, kShareFolder, FILE_DIRECTORY_FILE));
+  if (!open.valid()) return false;
+  const HandleInfo info = InfoByHandle(open.get());
+  return info.valid && info.id == entry.id && IsPlainFolder(info.attributes);
+}
+
+// A link goes as a link, only where its own handle shows one; never what it points to.
+void RemoveLink(HANDLE link) {
+  const HandleInfo info = InfoByHandle(link);
+  if (info.valid && IsLink(info.attributes)) DeleteByHandle(link, 0);
+}
 
 // The entries of `all` that the rules kept in `kept`. Both are in listing
 // order and the rules only ever take names out, so one pass matches them.
@@ -77,9 +76,7 @@ std::vector<Listed> StillListed(const std::vector<std::string>& kept, std::vecto
   return result;
 }
 
-}  // namespace
-
-void PurgeDirectory(const std::string& directory) {
+void PurgeLevel(HANDLE directory) {
   std::vector<std::string> subdirectoryList;
   std::vector<std::string> fileList;
   std::vector<Listed> folders, files;  // the same entries, as listed
@@ -87,75 +84,83 @@ void PurgeDirectory(const std::string& directory) {
   // looked into, so it is never a module.
   std::vector<Listed> moduleCandidates;
   int notesCount = 0;
-  std::string notesIndex;  // as listed; empty when there is none
-  DWORD notesIndexAttributes = 0;
+  std::vector<Listed> notesIndex;  // at most one
 
   // Every decision for this level is made before anything here is deleted.
   {
-    DirListing listing(directory + "\\*.*");
+    FolderEntries listing(directory);
     while (listing.Next()) {
-      // The rules judge the long name; the system calls get a name they reach.
-      const std::string listed = listing.reachable_name();
       const std::string name = LowerLocale(listing.name());
       const DWORD attributes = listing.attributes();
+      Listed entry{name, std::vector<wchar_t>(listing.wide_name(), listing.wide_name() + listing.wide_length()),
+                   attributes, listing.id()};
       if (CountsAsNotes(name, attributes)) ++notesCount;
-      if (IsNotesIndex(name, attributes)) notesIndex = listed, notesIndexAttributes = attributes;
+      if (IsNotesIndex(name, attributes)) notesIndex.push_back(entry);
       // What no A call can name is left as it is.
-      switch (listed.empty() ? EntryAction::Keep : ClassifyEntry(name, attributes)) {
+      switch (listing.reachable() ? ClassifyEntry(name, attributes) : EntryAction::Keep) {
         case EntryAction::Keep:
           break;
         case EntryAction::PurgeFolder:
           subdirectoryList.push_back(name);
-          folders.push_back({name, listed, false, attributes});
-          if (IsModuleFolderName(name)) moduleCandidates.push_back({name, listed, false, attributes});
+          if (IsModuleFolderName(name)) moduleCandidates.push_back(entry);
+          folders.push_back(std::move(entry));
           break;
         case EntryAction::RemoveLink:
           subdirectoryList.push_back(name);
-          folders.push_back({name, listed, true, attributes});
+          folders.push_back(std::move(entry));
           break;
         case EntryAction::DeleteFile:
           fileList.push_back(name);
-          files.push_back({name, listed, false, attributes});
+          files.push_back(std::move(entry));
           break;
       }
     }
   }
+  if (Sys().PurgeListed) Sys().PurgeListed(directory);
 
   // notes.map goes when no notes folder is left beside it, unless a module keeps it.
   if (!notesIndex.empty() && notesCount == 0) {
     fileList.push_back("notes.map");
-    files.push_back({"notes.map", notesIndex, false, notesIndexAttributes});
+    files.push_back(std::move(notesIndex.front()));
   }
 
   SpareUserModules(fileList, subdirectoryList, [&](const std::string& name) {
     for (const Listed& candidate : moduleCandidates) {
       if (candidate.lower != name) continue;
-      const std::string folder = directory + "\\" + candidate.name;
-      return FileExists(folder + "\\V03000") || FileExists(folder + "\\T03000");
+      FileHandle module;
+      return OpenToEnter(directory, candidate, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, module) &&
+             (FileAgeIn(module.get(), L"V03000") != -1 || FileAgeIn(module.get(), L"T03000") != -1);
     }
     return false;
   });
 
   for (const Listed& file : StillListed(fileList, files)) {
-    const std::string path = directory + "\\" + file.name;
-    ReadOnlyLifted readOnly(path, file.attributes);
-    if (DeleteFileQuiet(path) || (readOnly.LiftedAfterRefusal() && DeleteFileQuiet(path)))
-      readOnly.Deleted();
+    if (Sys().PurgeDeciding) Sys().PurgeDeciding(directory);
+    FileHandle entry(Open(directory, file, kEntryAccess, kShareAll, FILE_NON_DIRECTORY_FILE));
+    // A file swapped since the listing (for a link too: a link has an ID of its own) is left alone.
+    if (entry.valid() && SameEntry(entry.get(), file.id)) DeleteByHandle(entry.get(), file.attributes);
   }
 
   for (const Listed& folder : StillListed(subdirectoryList, folders)) {
-    const std::string path = directory + "\\" + folder.name;
-    if (folder.link) {
-      RemoveDirectoryLink(path);
-      continue;
+    FileHandle entry;
+    if (IsLink(folder.attributes)) {
+      entry.reset(Open(directory, folder, kEntryAccess, kShareAll, 0));
+      RemoveLink(entry.get());
+    } else if (OpenToEnter(directory, folder, kFolderAccess, entry)) {
+      PurgeLevel(entry.get());
+      // A folder that keeps spared or busy files stays, with the attributes
+      // it has (stopping here would make every later uninstall stop at the
+      // same folder); so its read-only counts only once it is empty and refused.
+      DeleteByHandle(entry.get(), 0);
+    } else if (entry.valid()) {
+      RemoveLink(entry.get());  // swapped since the listing: treated as a link
     }
-    PurgeDirectory(path);
-    // A folder that keeps spared or busy files stays, with the attributes it
-    // has (stopping here would make every later uninstall stop at the same
-    // folder); so its read-only counts only once it is empty and refused.
-    ReadOnlyLifted readOnly(path, 0);
-    if (Sys().RemoveDirectoryA(path.c_str()) ||
-        (readOnly.LiftedAfterRefusal() && Sys().RemoveDirectoryA(path.c_str())))
-      readOnly.Deleted();
   }
+}
+
+}  // namespace
+
+void PurgeDirectory(const std::string& directory) {
+  FileHandle top(OpenFolderByPath(directory));
+  if (top.valid()) PurgeLevel(top.get());
 }

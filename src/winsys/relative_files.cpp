@@ -57,9 +57,9 @@ HANDLE OpenRelative(HANDLE parent, const wchar_t* name, std::size_t length, ACCE
                     ULONG share, ULONG disposition, ULONG options) {
   static const NtCreateFileFn create = Ntdll<NtCreateFileFn>("NtCreateFile");
   static const StatusToErrorFn toError = Ntdll<StatusToErrorFn>("RtlNtStatusToDosError");
-  // OBJ_DONT_REPARSE (Windows 10 1709 and later) stops at a reparse point
-  // anywhere in the name; older systems refuse the flag, and then
-  // FILE_OPEN_REPARSE_POINT alone keeps the one name from being followed.
+  // OBJ_DONT_REPARSE (Windows 10) stops at a reparse point anywhere in the
+  // name; Windows 7 and 8 refuse the flag, and then FILE_OPEN_REPARSE_POINT
+  // alone keeps the one name from being followed.
   static ULONG dontReparse = OBJ_DONT_REPARSE;
   if (!create || !toError) {
     SetLastError(ERROR_PROC_NOT_FOUND);
@@ -117,17 +117,36 @@ bool FolderEntries::Next() {
   return true;
 }
 
+namespace {
+
+// Plain queries rather than GetFileInformationByHandle, which also asks for
+// the volume's serial number: under Wine a call to another process for
+// every entry.
+bool Query(HANDLE entry, void* data, ULONG size, ULONG kind) {
+  using QueryFn = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+  static const QueryFn query = Ntdll<QueryFn>("NtQueryInformationFile");
+  IO_STATUS_BLOCK io;
+  return query && query(entry, &io, data, size, kind) >= 0;
+}
+
+constexpr ULONG kFileBasicInformation = 4, kFileInternalInformation = 6;
+
+}  // namespace
+
 HandleInfo InfoByHandle(HANDLE entry) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(entry, &info)) return HandleInfo{false, 0, 0, {}};
-  return HandleInfo{true, info.dwFileAttributes,
-                    (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                    info.ftLastWriteTime};
+  FILE_BASIC_INFO basic;
+  LARGE_INTEGER index;
+  if (!Query(entry, &basic, sizeof basic, kFileBasicInformation) ||
+      !Query(entry, &index, sizeof index, kFileInternalInformation))
+    return HandleInfo{false, 0, 0, {}};
+  return HandleInfo{true, basic.FileAttributes, static_cast<std::uint64_t>(index.QuadPart),
+                    {basic.LastWriteTime.LowPart, static_cast<DWORD>(basic.LastWriteTime.HighPart)}};
 }
 
 bool SameEntry(HANDLE entry, std::uint64_t listedId) {
-  const HandleInfo info = InfoByHandle(entry);
-  return info.valid && info.id == listedId;
+  LARGE_INTEGER index;
+  return Query(entry, &index, sizeof index, kFileInternalInformation) &&
+         static_cast<std::uint64_t>(index.QuadPart) == listedId;
 }
 
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {
@@ -137,8 +156,8 @@ bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {
 }
 
 bool DeleteByHandle(HANDLE entry, DWORD knownAttributes) {
-  // Known missing for the call as it stands in the table (Wine 8, Windows
-  // before 10 1809, volumes without POSIX deletion such as FAT).
+  // Known missing for the call as it stands in the table: Windows 7, 8 and
+  // 10 before 1809, Wine 8, and volumes without POSIX deletion (FAT).
   static decltype(SysTable::SetFileInformationByHandle) posixMissing = nullptr;
   if (posixMissing != Sys().SetFileInformationByHandle) {
     DWORD flags = kPosixDeleteIgnoringReadOnly;

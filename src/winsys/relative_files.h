@@ -79,11 +79,12 @@ bool SameEntry(HANDLE entry, std::uint64_t listedId);
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes);
 
 // Deletes the entry through its handle (opened with DELETE, and
-// FILE_WRITE_ATTRIBUTES for the read-only rule). Windows 10 1809 and later:
-// POSIX deletion that ignores read-only, the attributes never touched.
-// Windows 7 and 8 (and Wine): read-only (as `knownAttributes` shows it, or as
-// found after a refusal) is lifted just before, and put back when the entry
-// stays. A folder goes only when empty.
+// FILE_WRITE_ATTRIBUTES for the read-only rule); a link goes as a link.
+// Windows 10 1809 and later: POSIX deletion that ignores read-only
+// (FileDispositionInfoEx), the attributes never touched. Windows 7, 8 and 10
+// before 1809, and Wine: FileDispositionInfo, read-only (as `knownAttributes`
+// shows it, or as found after a refusal) lifted just before and put back when
+// the entry stays. A folder goes only when empty.
 bool DeleteByHandle(HANDLE entry, DWORD knownAttributes);
 
 // Renames the entry to `newName` in the folder `folder` (by its handle).

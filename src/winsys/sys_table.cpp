@@ -24,7 +24,7 @@ HMODULE LoadFromSystemFolder(const char* name) {
 SysTable SystemTable() {
   HMODULE lz32 = LoadFromSystemFolder("lz32.dll");
   SysTable table = {::MessageBoxA, ::WinExec, ::CreateProcessA, ::ReadFile, ::WriteFile,
-                    ::DeleteFileA, ::RemoveDirectoryA, ::WaitForSingleObject, ::CreateDirectoryA,
+                    ::WaitForSingleObject, ::CreateDirectoryA,
                     // Looked up at run time: very old systems do not export it.
                     Lookup<decltype(SysTable::GetDiskFreeSpaceExA)>(Kernel32(), "GetDiskFreeSpaceExA"),
                     ::GetDiskFreeSpaceA, ::GetShortPathNameW,

@@ -10,10 +10,6 @@ struct SysTable {
                                DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION);
   BOOL(WINAPI* ReadFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
   BOOL(WINAPI* WriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
-  // A file made read-only between the purge's listing and its deletion; a
-  // read-only folder, which Windows refuses to remove and Wine does not.
-  BOOL(WINAPI* DeleteFileA)(LPCSTR);
-  BOOL(WINAPI* RemoveDirectoryA)(LPCSTR);
   // The unregistration is waited for without limit.
   DWORD(WINAPI* WaitForSingleObject)(HANDLE, DWORD);
   // Wine does not keep the security descriptor asked for: a test reads what is passed.

@@ -59,14 +59,22 @@ bool UsersFile(const string& n) {  // the scratch desktops are not the user's
   return n == "vrbdel.exe" || n == "daily.dtp" || Ends(n, ".lst") ||
          (Begins(n, "desktop.") && n != "desktop.998" && n != "desktop.999");
 }
+// Whether a link's own handle shows it, so that it can go as a link (Windows); Wine opens a Unix link as its target.
+bool linksGo = false;
+bool OpensAsLink(const string& path) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  HANDLE h = CreateFileW(W(path).c_str(), FILE_READ_ATTRIBUTES, 7, nullptr, OPEN_EXISTING, 0x2200000, nullptr);
+  return GetFileInformationByHandle(h, &info) && CloseHandle(h) && (info.dwFileAttributes & 0x400);
+}
 // The rules as a user states them. Stays, with all it holds: what lies in what stays, dot names, busy files, links
-// (never entered; Wine keeps the link), the user's folders and files, system files, notes.map beside notes; a module
-// "<stem>00" with a V03000 or T03000 from 1980 on keeps "<stem>??" and "<stem>*.map".
+// (never entered, what they point to whole; removed where a link opens as a link), the user's folders and files, system
+// files, notes.map beside notes; a module "<stem>00" with a V03000 or T03000 from 1980 on keeps "<stem>??" and
+// "<stem>*.map".
 bool StaysWhole(const Tree& tree, const string& rel) {
   const string name = NameOf(rel), flags = tree.at(rel);
   const bool folder = Ends(rel, "\\");
   if (tree.count(ParentOf(rel)) && StaysWhole(tree, ParentOf(rel))) return true;
-  if (Begins(name, ".") || Has(flags, "L") || Has(flags, "B")) return true;
+  if (Begins(name, ".") || (Has(flags, "L") && !linksGo) || Has(flags, "B")) return true;
   if (folder ? UsersFolder(name) : Has(flags, "S") || UsersFile(name)) return true;
   bool notes = false;
   for (const auto& [other, otherFlags] : tree) {
@@ -115,7 +123,7 @@ struct Bench {
     for (const auto& [rel, flags] : tree) {
       const string path = root + WithoutBackslash(rel);
       const std::wstring w = W(path);
-      if (Has(flags, "L")) Unix("Z:\\bin\\ln -s", {dir / "Outside", path}, false);  // every link's target
+      if (Has(flags, "L")) Link(path);
       else if (Has(flags, "P")) ASSERT_TRUE(CopyFileW(W(BinFile(flags.substr(1))).c_str(), w.c_str(), 0)) << path;
       else if (Ends(rel, "\\")) ASSERT_TRUE(CreateDirectoryW(w.c_str(), nullptr)) << path;
       else WriteBytes(path, rel);
@@ -127,6 +135,10 @@ struct Bench {
     }
     if (!readOnly.empty()) Unix("Z:\\bin\\chmod a-w", readOnly, false);
     for (int i = 0; i < 100 && !readOnly.empty() && !(GetFileAttributesW(W(readOnly.back()).c_str()) & 1); ++i) Sleep(50);
+  }
+  void Link(const string& path) {  // to Outside, every link's target
+    Unix("Z:\\bin\\ln -s", {dir / "Outside", path}, false);
+    linksGo = OpensAsLink(path);
   }
   ScratchDir dir;
   char saved[3][MAX_PATH] = {};
@@ -252,7 +264,9 @@ struct Generator {
     for (int i = 0, n = depth ? Below(8 - depth) : 8 + Below(10); i < n; ++i) {
       const int roll = Below(100), marker = Below(20);
       const string rel = dir + Name(true) + "\\";
-      if (roll < 40 && depth < 4 && Add(rel, Flags())) {
+      if (roll < 4) {
+        Add(rel, "L");
+      } else if (roll < 40 && depth < 4 && Add(rel, Flags())) {
         if (marker < 3) Add(rel + Pick({"V03000\\", "t03000\\"}), "");
         else if (marker < 17) Add(rel + Pick({"V03000", "t03000"}), Flags() + (marker < 5 ? "O" : ""));
         Fill(rel, depth + 1);
@@ -272,18 +286,64 @@ TEST(PurgeTrees, ExactlyWhatTheRulesSpareSurvives) {
   }
 }
 
-// In-process: a file made read-only after the listing, and a read-only folder as Windows refuses to remove it, go.
-int lateCalls = 0;
-BOOL WINAPI LateReadOnly(LPCSTR p) { return Has(p, "late") && !lateCalls++ && SetFileAttributesA(p, 1), DeleteFileA(p); }
-BOOL WINAPI RefusedWhenReadOnly(LPCSTR p) { return GetFileAttributesA(p) & 1 ? SetLastError(5), 0 : RemoveDirectoryA(p); }
-TEST(UninstallSteps, ReadOnlyUnknownToTheListingIsLifted) {
-  Bench b;
-  b.Make(b.dir.path(), Parse("app\\ app\\late.dat app\\ro\\:R app\\ro\\x.dat:R"));
-  FakeBoxes table;
-  Sys().DeleteFileA = LateReadOnly, Sys().RemoveDirectoryA = RefusedWhenReadOnly;
-  PurgeDirectory(b.dir / "app");
-  EXPECT_EQ(Disk(b.dir / "app\\"), Tree{});
+// In-process, through the seam table, what no whole run can time. As Windows does and Wine does not: a read-only folder
+// refused, and a file made read-only after the listing (0); POSIX deletion ignoring read-only, asked for where the
+// system has it, so that no attribute is touched (3). A subfolder swapped for a link to Outside right after its
+// folder's listing (1), and a file's folder, with the file, swapped for one between the decision and the deletion (2):
+// nothing is entered or deleted through the link, Outside stays whole.
+struct Step { const char *name, *tree; int fake; const char* left; };
+void PrintTo(const Step& s, std::ostream* out) { *out << s.name; }
+const Step kSteps[] = {
+    {"ReadOnlyUnknownToTheListingIsLifted", "late.dat ro\\:R ro\\x.dat:R", 0, ""},
+    {"ASubfolderSwappedForALinkAfterTheListingIsNotEntered", "lib\\ lib\\x.dat a.dat keep.lst", 1, "keep.lst lib\\"},
+    {"AFolderSwappedForALinkBeforeAFileGoesLeavesTheLinksTarget", "lib\\ lib\\data.dat x.lst", 2, "x.lst lib\\"},
+    {"PosixDeletionLeavesTheAttributesAlone", "ro.dat:R lib\\:R lib\\x.dat:RH x.lst:R", 3, "x.lst:R"},
+};
+std::vector<DWORD> calls;  // the information classes set, with the POSIX flags
+string swapped;            // the folder a hook swaps for a link, once
+Bench* bench;
+void Swap(HANDLE) {
+  if (swapped.empty()) return;
+  Unix("Z:\\bin\\mv", {swapped, bench->dir / "Moved"}, false);
+  bench->Link(swapped);
+  swapped.clear();
 }
+int fake;  // the row's
+BOOL WINAPI AsWindows(HANDLE h, FILE_INFO_BY_HANDLE_CLASS c, LPVOID info, DWORD size) {
+  FILE_BASIC_INFO basic{{}, {}, {}, {}, FILE_ATTRIBUTE_NORMAL};
+  FILE_DISPOSITION_INFO yes{TRUE};
+  BY_HANDLE_FILE_INFORMATION now;
+  calls.push_back(c == 21 ? *static_cast<DWORD*>(info) << 8 | c : c);
+  if (c == 21 && fake != 3) return SetLastError(87), 0;  // before Windows 10 1809
+  if (c == 21) return SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic) &&  // whatever read-only
+                      SetFileInformationByHandle(h, FileDispositionInfo, &yes, sizeof yes);
+  basic.FileAttributes = FILE_ATTRIBUTE_READONLY;  // the first file, after the listing
+  if (c == FileDispositionInfo && calls.size() == 2) SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);
+  if (c == FileDispositionInfo && GetFileInformationByHandle(h, &now) && now.dwFileAttributes & 1) return SetLastError(5), 0;
+  return SetFileInformationByHandle(h, c, info, size);
+}
+class PurgeSteps : public ::testing::TestWithParam<Step> {};
+TEST_P(PurgeSteps, Run) {
+  Bench b;
+  bench = &b;
+  MakeDir(b.dir / "app");
+  b.Make(b.dir / "app\\", Parse(GetParam().tree));
+  const Tree outside = Disk(b.dir / "Outside\\");
+  FakeBoxes table;
+  Sys().SetFileInformationByHandle = AsWindows;
+  fake = GetParam().fake;
+  Sys().PurgeListed = fake == 1 ? Swap : nullptr;
+  Sys().PurgeDeciding = fake == 2 ? Swap : nullptr;
+  swapped = b.dir / "app\\lib";
+  PurgeDirectory(b.dir / "app");
+  Tree left = Parse(GetParam().left);
+  if (linksGo) left.erase("lib\\");
+  EXPECT_EQ(Disk(b.dir / "app\\"), left);
+  EXPECT_EQ(Disk(b.dir / "Outside\\"), outside);
+  if (GetParam().fake == 3) EXPECT_EQ(calls, std::vector<DWORD>(3, 0x1315));  // never FileBasicInfo (4)
+}
+INSTANTIATE_TEST_SUITE_P(Steps, PurgeSteps, ::testing::ValuesIn(kSteps),
+                         [](const auto& info) { return string(info.param.name); });
 
 // In-process: no question where the folder cannot be entered, no consent where it cannot be shown, no root purged.
 TEST(UninstallSteps, TheGuardsBeforeTheFirstDeletion) {
