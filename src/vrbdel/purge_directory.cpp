@@ -36,25 +36,19 @@ constexpr ACCESS_MASK kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_
 constexpr ACCESS_MASK kFolderAccess = kEntryAccess | FILE_LIST_DIRECTORY;
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-bool IsPlainFolder(DWORD attributes) {
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(attributes);
-}
 
 HANDLE Open(HANDLE folder, const Listed& entry, ACCESS_MASK access, ULONG share, ULONG options) {
   return OpenRelative(folder, entry.name.data(), entry.name.size(), access, share, FILE_OPEN, options);
 }
 
-// The listed folder, opened to be entered: only while it is that very folder
-// (Wine opens what a Unix link points to, and its handle shows a plain
-// folder; only the ID tells). Otherwise `open` is left with whatever opened.
+// The listed folder, opened to be entered: only while it is that very folder.
+// Otherwise `open` is left with whatever opened.
 bool OpenToEnter(HANDLE folder, const Listed& entry, ACCESS_MASK access, FileHandle& open) {
-  open.reset(Open(folder, entry, access, kShareFolder, FILE_DIRECTORY_FILE));
+  const auto listed = [&](ACCESS_MASK asked) {
+    return OpenListedFolder(folder, entry.name.data(), entry.name.size(), entry.id, asked, kShareFolder, open);
+  };
   // Another program's current folder shares no deletion: it is emptied and stays.
-  if (!open.valid() && GetLastError() == ERROR_SHARING_VIOLATION)
-    open.reset(Open(folder, entry, access & ~DELETE, kShareFolder, FILE_DIRECTORY_FILE));
-  if (!open.valid()) return false;
-  const HandleInfo info = InfoByHandle(open.get());
-  return info.valid && info.id == entry.id && IsPlainFolder(info.attributes);
+  return listed(access) || (!open.valid() && GetLastError() == ERROR_SHARING_VIOLATION && listed(access & ~DELETE));
 }
 
 // A link goes as a link, only where its own handle shows one; never what it points to.

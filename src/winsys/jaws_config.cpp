@@ -27,17 +27,13 @@ std::string ReadDefaultString(const RegKey& key) {
   return value;
 }
 
-// The folder `entry` of `parent`'s listing, opened through the parent's handle: none when it is a
-// link, or another entry than the one listed (a link swapped in since). Wine follows a link even
-// when asked not to, and its handle then shows a plain folder: the file ID tells.
+// The folder `entry` of `parent`'s listing, opened through the parent's handle: none when it was
+// listed as a link, or is no longer the folder listed (a link swapped in since).
 bool OpenListedFolder(HANDLE parent, const FolderEntries& entry, FileHandle& folder) {
   const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-  if ((entry.attributes() & kind) != FILE_ATTRIBUTE_DIRECTORY) return false;
-  folder.reset(OpenRelative(parent, entry.wide_name(), entry.wide_length(),
-                            FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            FILE_OPEN, FILE_DIRECTORY_FILE));
-  const HandleInfo info = InfoByHandle(folder.get());
-  return info.valid && (info.attributes & kind) == FILE_ATTRIBUTE_DIRECTORY && info.id == entry.id();
+  return (entry.attributes() & kind) == FILE_ATTRIBUTE_DIRECTORY &&
+         OpenListedFolder(parent, entry.wide_name(), entry.wide_length(), entry.id(), FILE_LIST_DIRECTORY,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, folder);
 }
 
 // A version's "Settings" folder, as its listing shows it.

@@ -149,6 +149,16 @@ bool SameEntry(HANDLE entry, std::uint64_t listedId) {
          static_cast<std::uint64_t>(index.QuadPart) == listedId;
 }
 
+bool OpenListedFolder(HANDLE parent, const wchar_t* name, std::size_t length, std::uint64_t listedId,
+                      ACCESS_MASK access, ULONG share, FileHandle& folder) {
+  folder.reset(OpenRelative(parent, name, length, access | FILE_READ_ATTRIBUTES, share, FILE_OPEN,
+                            FILE_DIRECTORY_FILE));
+  if (!folder.valid()) return false;
+  const HandleInfo info = InfoByHandle(folder.get());
+  return info.valid && info.id == listedId &&
+         (info.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == FILE_ATTRIBUTE_DIRECTORY;
+}
+
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {
   FILE_BASIC_INFO basic{};  // times of 0 stay as they are
   basic.FileAttributes = (attributes & kSettable) ? (attributes & kSettable) : FILE_ATTRIBUTE_NORMAL;

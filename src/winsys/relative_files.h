@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "handles.h"
+
 // A folder by its path (in the code page), opened for listing and for
 // opening its entries relative to it; links on the way are followed, as by
 // any path. Others may not rename or delete it while it is held. An invalid
@@ -73,6 +75,15 @@ HandleInfo InfoByHandle(HANDLE entry);
 // entry swapped after the listing opens as another, under Wine too, where a
 // link is followed and its handle looks like a plain folder.
 bool SameEntry(HANDLE entry, std::uint64_t listedId);
+
+// Opens the folder `name` of `parent` (as OpenRelative, as a folder) and
+// tells whether it is the very folder a listing gave `listedId`: a plain
+// folder, not a link, and not another folder swapped in since (Wine opens
+// what a Unix link points to, and its handle shows a plain folder: only the
+// ID tells). `folder` holds whatever opened, or nothing, with the last-error
+// code of the open.
+bool OpenListedFolder(HANDLE parent, const wchar_t* name, std::size_t length, std::uint64_t listedId,
+                      ACCESS_MASK access, ULONG share, FileHandle& folder);
 
 // Sets the entry's attributes through its handle (none at all when
 // `attributes` holds none that can be set).
